@@ -1,0 +1,79 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "app/dirty_rect.h"
+#include "app/palette.h"
+#include "app/platform.h"
+#include "ink/stroke.h"
+#include "toolbar/toolbar_layout.h"
+
+using GetPointerTypeFn = BOOL(WINAPI*)(UINT32 pointerId, POINTER_INPUT_TYPE* pointerType);
+using GetPointerPenInfoFn = BOOL(WINAPI*)(UINT32 pointerId, POINTER_PEN_INFO* penInfo);
+using UpdateLayeredWindowIndirectFn = BOOL(WINAPI*)(HWND window, const UPDATELAYEREDWINDOWINFO* info);
+using UpdateLayeredWindowFn = BOOL(WINAPI*)(HWND window, HDC screenDC, POINT* dstPoint, SIZE* size,
+                                            HDC srcDC, POINT* srcPoint, COLORREF key,
+                                            BLENDFUNCTION* blend, DWORD flags);
+
+// All run-time state of the program: one instance, `app`, read and written directly by every part.
+struct AppState {
+    // Windows and canvas geometry. The canvas is the overlay's client area, at screen (1, 1).
+    HWND overlayWindow = nullptr;
+    HWND toolbarWindow = nullptr;
+    int32_t canvasLeft = 0;
+    int32_t canvasTop = 0;
+    int32_t canvasWidth = 0;
+    int32_t canvasHeight = 0;
+
+    // Tool selection and modes.
+    ToolKind currentTool = Pen;
+    int32_t colourIndex = 0;
+    int32_t widthIndex = 1;
+    bool passThrough = false;  // changed only by SetPassThrough, together with WS_EX_TRANSPARENT
+    bool boardMode = false;
+    bool verticalToolbar = false;
+
+    // Stroke capture and ink.
+    bool drawing = false;
+    Stroke currentStroke;
+    DirtyRect strokeDirty;
+    bool penContact = false;
+    std::vector<Stroke> history;      // committed pen, highlighter and eraser strokes, oldest first
+    std::vector<Stroke> laserTrails;  // finished laser strokes waiting for their fade
+
+    // Laser fade.
+    int32_t laserPhase = 0;  // 0 idle, 1 holding, 2 fading
+    DWORD laserFadeStart = 0;
+    float laserFade = 1.0f;
+    UINT_PTR laserTimer = 0;
+    DirtyRect laserDirty;
+
+    // Toolbar.
+    std::vector<ToolbarButton> buttons;
+    int32_t toolbarWidth = 0;
+    int32_t toolbarHeight = 0;
+    int32_t hoveredButton = -1;
+    bool draggingToolbar = false;
+    POINT dragOffset = {0, 0};
+    bool trackingLeave = false;
+
+    // Drawing surfaces of the overlay.
+    Gdiplus::Bitmap* inkLayer = nullptr;
+    HDC frameDC = nullptr;
+    HBITMAP frameDib = nullptr;
+    uint32_t* frameBits = nullptr;  // premultiplied BGRA, top-down, no row padding
+    Gdiplus::Bitmap* frameBitmap = nullptr;
+
+    // Pen input, looked up at start-up; null where the system lacks it.
+    GetPointerTypeFn pGetPointerType = nullptr;
+    GetPointerPenInfoFn pGetPointerPenInfo = nullptr;
+
+    // The two pushes to the screen. Tests put their own function here to see what is pushed.
+    UpdateLayeredWindowIndirectFn pUpdateLayeredWindowIndirect = &UpdateLayeredWindowIndirect;
+    UpdateLayeredWindowFn pUpdateLayeredWindow = &UpdateLayeredWindow;
+};
+
+extern AppState app;
+
+// The whole canvas as a rectangle to present.
+inline DirtyRect WholeCanvas() { return DirtyRect{0, 0, app.canvasWidth, app.canvasHeight}; }

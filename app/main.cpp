@@ -1,0 +1,41 @@
+#include "app/app_state.h"
+#include "app/startup.h"
+#include "ink/surfaces.h"
+#include "toolbar/toolbar_layout.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    HANDLE mutex = CreateMutexW(nullptr, TRUE, SINGLE_INSTANCE_MUTEX);
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        MessageBoxW(nullptr, L"Velquin zaten \u00E7al\u0131\u015F\u0131yor.", WINDOW_TITLE, MB_ICONINFORMATION);
+        CloseHandle(mutex);
+        return 0;
+    }
+
+    SetProcessDPIAware();
+
+    Gdiplus::GdiplusStartupInput gdiplusInput;
+    ULONG_PTR gdiplusToken = 0;
+    Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
+
+    LookUpPenFunctions();
+    RegisterWindowClasses(instance);
+    ReadCanvasGeometry();
+    CreateAppWindows(instance);
+    CreateSurfaces();
+    PresentRegion(WholeCanvas());  // the first, empty frame, while the overlay is still hidden
+    ShowWindow(app.overlayWindow, SW_SHOW);
+    LayoutToolbar();
+    ShowWindow(app.toolbarWindow, SW_SHOWNOACTIVATE);
+    SetForegroundWindow(app.overlayWindow);
+    SetFocus(app.overlayWindow);
+    ClaimHotkeys();
+
+    RunMessageLoop();
+
+    ReleaseHotkeys();
+    ReleaseSurfaces();
+    Gdiplus::GdiplusShutdown(gdiplusToken);
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+    return 0;
+}

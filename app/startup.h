@@ -1,0 +1,32 @@
+#pragma once
+#include "app/platform.h"
+
+// Posted by the overlay on a display change; the message loop rebuilds the canvas when it takes it,
+// after the window procedure has returned.
+constexpr UINT WM_APP_REINIT = WM_APP + 1;
+
+enum HotkeyId : int {
+    HK_TOGGLE_MOUSE = 1,
+    HK_QUIT = 2,
+    HK_LASER = 3,
+    HK_CLEAR = 4,
+};
+
+inline constexpr wchar_t OVERLAY_CLASS[] = L"VelquinOverlay";
+inline constexpr wchar_t TOOLBAR_CLASS[] = L"VelquinBar";
+inline constexpr wchar_t WINDOW_TITLE[] = L"Velquin";
+inline constexpr wchar_t SINGLE_INSTANCE_MUTEX[] = L"Velquin.KestrelAtolyesi.SingleInstance";
+inline constexpr int IDI_APP_ICON = 101;
+
+// The steps of the program's life, in the order wWinMain runs them; tests run the same steps.
+void LookUpPenFunctions();
+void RegisterWindowClasses(HINSTANCE instance);
+void ReadCanvasGeometry();
+void CreateAppWindows(HINSTANCE instance);
+void ClaimHotkeys();
+void ReleaseHotkeys();
+void ReinitCanvas();
+// The private re-initialise message is handled here and never dispatched; all others are.
+void DispatchLoopMessage(const MSG& message);
+// Runs until WM_QUIT; returns its exit code.
+int RunMessageLoop();

@@ -1,0 +1,3 @@
+#include "ink/renderer.h"
+// PLACEHOLDER
+void DrawStroke(Gdiplus::Graphics&, const Stroke&, float) {}

@@ -1,0 +1,4 @@
+#include "ink/undo_clear.h"
+// PLACEHOLDER
+void UndoLastStroke() {}
+void ClearAll() {}

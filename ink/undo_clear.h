@@ -1,0 +1,4 @@
+#pragma once
+
+void UndoLastStroke();
+void ClearAll();

@@ -1,0 +1,6 @@
+#pragma once
+#include "app/platform.h"
+
+LRESULT CALLBACK OverlayWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Pass-through flag and WS_EX_TRANSPARENT always change together, here and nowhere else.
+void SetPassThrough(bool on);

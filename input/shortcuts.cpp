@@ -1,0 +1,4 @@
+#include "input/shortcuts.h"
+// PLACEHOLDER
+void HandleShortcutKey(WPARAM) {}
+void HandleHotkey(WPARAM) {}

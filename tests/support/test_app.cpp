@@ -1,0 +1,139 @@
+#include "support/test_app.h"
+
+#include <cstring>
+
+#include "app/startup.h"
+#include "ink/surfaces.h"
+#include "toolbar/toolbar_layout.h"
+
+PushLog pushes;
+
+namespace {
+
+BOOL WINAPI RecordOverlayPush(HWND window, const UPDATELAYEREDWINDOWINFO* info) {
+    ++pushes.overlayPushes;
+    if (info->prcDirty) pushes.lastOverlayDirty = *info->prcDirty;
+    return UpdateLayeredWindowIndirect(window, info);
+}
+
+BOOL WINAPI RecordToolbarPush(HWND window, HDC screenDC, POINT* dstPoint, SIZE* size, HDC srcDC,
+                              POINT* srcPoint, COLORREF key, BLENDFUNCTION* blend, DWORD flags) {
+    ++pushes.toolbarPushes;
+    pushes.toolbarPosition = dstPoint ? *dstPoint : POINT{};
+    pushes.toolbarSize = size ? *size : SIZE{};
+    pushes.toolbarImage.clear();
+    DIBSECTION dib = {};
+    HGDIOBJ bitmap = GetCurrentObject(srcDC, OBJ_BITMAP);
+    if (size && GetObjectW(bitmap, sizeof(dib), &dib) == sizeof(dib) && dib.dsBm.bmBits) {
+        const auto* bits = static_cast<const uint32_t*>(dib.dsBm.bmBits);
+        pushes.toolbarImage.assign(bits, bits + size_t(size->cx) * size->cy);
+    }
+    return UpdateLayeredWindow(window, screenDC, dstPoint, size, srcDC, srcPoint, key, blend, flags);
+}
+
+}  // namespace
+
+void StartTestApp(int canvasWidth, int canvasHeight) {
+    static bool started = false;
+    if (started) return;
+    started = true;
+
+    static Gdiplus::GdiplusStartupInput input;
+    static ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    LookUpPenFunctions();
+    RegisterWindowClasses(instance);
+    app.canvasLeft = 1;
+    app.canvasTop = 1;
+    app.canvasWidth = canvasWidth;
+    app.canvasHeight = canvasHeight;
+    CreateAppWindows(instance);
+    app.pUpdateLayeredWindowIndirect = RecordOverlayPush;
+    app.pUpdateLayeredWindow = RecordToolbarPush;
+    CreateSurfaces();
+    PresentRegion(WholeCanvas());
+    ShowWindow(app.overlayWindow, SW_SHOW);
+    LayoutToolbar();
+    ShowWindow(app.toolbarWindow, SW_SHOWNOACTIVATE);
+    PumpMessages();
+}
+
+void ResetAppForTest() {
+    if (app.laserTimer) KillTimer(app.overlayWindow, app.laserTimer);
+    if (GetCapture()) ReleaseCapture();
+    PumpMessages();
+
+    app.laserTimer = 0;
+    app.laserPhase = 0;
+    app.laserFade = 1.0f;
+    app.laserFadeStart = 0;
+    app.laserDirty = {};
+    app.history.clear();
+    app.laserTrails.clear();
+    app.drawing = false;
+    app.currentStroke = {};
+    app.strokeDirty = {};
+    app.penContact = false;
+    app.currentTool = Pen;
+    app.colourIndex = 0;
+    app.widthIndex = 1;
+    app.boardMode = false;
+    app.verticalToolbar = false;
+    app.passThrough = false;
+    SetWindowLongW(app.overlayWindow, GWL_EXSTYLE,
+                   GetWindowLongW(app.overlayWindow, GWL_EXSTYLE) & ~WS_EX_TRANSPARENT);
+    app.hoveredButton = -1;
+    app.draggingToolbar = false;
+    app.trackingLeave = false;
+
+    RebuildInkLayer();
+    PresentRegion(WholeCanvas());
+    LayoutToolbar();
+    pushes = {};
+}
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchLoopMessage(message);
+    }
+}
+
+uint32_t FramePixel(int x, int y) { return app.frameBits[size_t(y) * app.canvasWidth + x]; }
+
+void FillFrame(uint32_t value) {
+    std::fill(app.frameBits, app.frameBits + size_t(app.canvasWidth) * app.canvasHeight, value);
+}
+
+int CountFramePixelsNot(uint32_t value) {
+    int count = 0;
+    for (size_t i = 0; i < size_t(app.canvasWidth) * app.canvasHeight; ++i) {
+        if (app.frameBits[i] != value) ++count;
+    }
+    return count;
+}
+
+std::vector<uint32_t> InkPixels() {
+    const int width = static_cast<int>(app.inkLayer->GetWidth());
+    const int height = static_cast<int>(app.inkLayer->GetHeight());
+    std::vector<uint32_t> pixels(size_t(width) * height);
+    Gdiplus::Rect area(0, 0, width, height);
+    Gdiplus::BitmapData data = {};
+    data.Width = width;
+    data.Height = height;
+    data.Stride = width * 4;
+    data.PixelFormat = PixelFormat32bppPARGB;
+    data.Scan0 = pixels.data();
+    app.inkLayer->LockBits(&area, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                           PixelFormat32bppPARGB, &data);
+    app.inkLayer->UnlockBits(&data);
+    return pixels;
+}
+
+uint32_t InkPixel(int x, int y) { return InkPixels()[size_t(y) * app.canvasWidth + x]; }
+
+uint32_t ToolbarPixel(int x, int y) {
+    return pushes.toolbarImage.at(size_t(y) * pushes.toolbarSize.cx + x);
+}

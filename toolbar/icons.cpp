@@ -1,0 +1,3 @@
+#include "toolbar/icons.h"
+// PLACEHOLDER
+void DrawButtonIcon(Gdiplus::Graphics&, Gdiplus::Pen&, ButtonKind, float, float) {}

@@ -1,0 +1,3 @@
+#include "toolbar/toolbar_layout.h"
+// PLACEHOLDER
+void LayoutToolbar() {}

@@ -1,0 +1,30 @@
+#pragma once
+#include <cstdint>
+
+#include "app/platform.h"
+
+enum ButtonKind : int32_t {
+    Grip = 0,
+    PassThroughButton = 1,
+    PenButton = 2,
+    HighlighterButton = 3,
+    LaserButton = 4,
+    EraserButton = 5,
+    Separator = 6,
+    ColourSwatch = 7,
+    WidthDot = 8,
+    UndoButton = 9,
+    ClearButton = 10,
+    BoardButton = 11,
+    OrientationButton = 12,
+    QuitButton = 13,
+};
+
+struct ToolbarButton {
+    ButtonKind kind;
+    int32_t param;  // palette index for swatches, width index for width dots, else 0
+    RECT rect;      // toolbar client pixels, right and bottom exclusive
+};
+
+// Rebuilds `buttons` for the current orientation, sizes and places the toolbar window, paints it.
+void LayoutToolbar();

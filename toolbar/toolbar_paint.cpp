@@ -1,0 +1,3 @@
+#include "toolbar/toolbar_paint.h"
+// PLACEHOLDER
+void PaintToolbar() {}
