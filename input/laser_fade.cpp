@@ -1,3 +1,60 @@
 #include "input/laser_fade.h"
-// PLACEHOLDER
-void CALLBACK LaserFadeTimerProc(HWND, UINT, UINT_PTR, DWORD) {}
+
+#include "app/app_state.h"
+#include "ink/surfaces.h"
+
+namespace {
+
+void StopLaserTimer() {
+    if (app.laserTimer != 0) {
+        KillTimer(app.overlayWindow, app.laserTimer);
+        app.laserTimer = 0;
+    }
+}
+
+void BeginFading() {
+    app.laserPhase = 2;
+    app.laserFadeStart = GetTickCount();
+    StopLaserTimer();
+    app.laserTimer = SetTimer(app.overlayWindow, LASER_TIMER_ID, LASER_TICK_MS, LaserFadeTimerProc);
+}
+
+void FadeStep() {
+    // Unsigned difference: correct across the wrap of the 32-bit tick counter. The level follows the
+    // time elapsed, so late ticks make fewer steps but never a longer fade.
+    const DWORD elapsed = GetTickCount() - app.laserFadeStart;
+    app.laserFade = 1.0f - static_cast<float>(elapsed) / LASER_FADE_MS;
+    if (app.laserFade > 0.0f) {
+        PresentRegion(app.laserDirty);
+        return;
+    }
+    app.laserFade = 1.0f;
+    app.laserTrails.clear();
+    app.laserPhase = 0;
+    StopLaserTimer();
+    const DirtyRect covered = app.laserDirty;
+    app.laserDirty = {};
+    PresentRegion(covered);  // composes the area again without the trails
+}
+
+}  // namespace
+
+void CALLBACK LaserFadeTimerProc(HWND, UINT, UINT_PTR, DWORD) {
+    if (app.laserPhase == 1) {
+        BeginFading();
+    } else if (app.laserPhase == 2) {
+        FadeStep();
+    }
+}
+
+void StartLaserHold() {
+    StopLaserTimer();
+    app.laserPhase = 1;
+    app.laserTimer = SetTimer(app.overlayWindow, LASER_TIMER_ID, LASER_HOLD_MS, LaserFadeTimerProc);
+}
+
+void CancelLaserFade() {
+    StopLaserTimer();
+    app.laserPhase = 0;
+    app.laserFade = 1.0f;
+}
