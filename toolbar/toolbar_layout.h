@@ -28,3 +28,7 @@ struct ToolbarButton {
 
 // Rebuilds `buttons` for the current orientation, sizes and places the toolbar window, paints it.
 void LayoutToolbar();
+
+// Index into `buttons` of the first entry containing the toolbar client point (x, y), or -1 when the
+// point lies in a gap or margin.
+int HitTestToolbar(int x, int y);
