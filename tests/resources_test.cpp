@@ -193,7 +193,7 @@ TEST_F(ExeResources, IconGroupHoldsSevenPngImagesFrom16To256) {
   }
 }
 
-// Straight BGRA pixels of a loaded icon, top row first.
+// The 32-bit pixels (0xAARRGGBB) of a loaded icon's colour bitmap, top row first.
 std::vector<uint32_t> IconPixels(HICON icon, int size) {
   ICONINFO info = {};
   if (!GetIconInfo(icon, &info)) return {};
