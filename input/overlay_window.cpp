@@ -1,7 +1,112 @@
 #include "input/overlay_window.h"
-// PLACEHOLDER
-LRESULT CALLBACK OverlayWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DESTROY) PostQuitMessage(0);
-    return DefWindowProcW(window, message, wParam, lParam);
+
+#include "app/app_state.h"
+#include "app/startup.h"
+#include "input/capture.h"
+#include "input/pointer_input.h"
+#include "input/shortcuts.h"
+#include "toolbar/toolbar_paint.h"
+
+namespace {
+
+float ClientX(LPARAM lParam) { return float(static_cast<short>(LOWORD(lParam))); }
+float ClientY(LPARAM lParam) { return float(static_cast<short>(HIWORD(lParam))); }
+
+void SetOverlayCursor() {
+    SetCursor(LoadCursorW(nullptr, app.passThrough ? IDC_ARROW : IDC_CROSS));
 }
-void SetPassThrough(bool) {}
+
+void BeginMouseStroke(HWND window, LPARAM lParam) {
+    SetCapture(window);
+    SetFocus(window);
+    BeginStroke(ClientX(lParam), ClientY(lParam), 0.5f);
+}
+
+void EndMouseStroke() {
+    // Releasing the capture already commits the stroke (see OnCaptureLost); EndStroke then finds
+    // nothing left to do.
+    ReleaseCapture();
+    EndStroke();
+}
+
+// The button release of a mouse stroke reaches the overlay only through its capture. When another
+// window takes the capture mid-stroke, the stroke is committed here, so its ink, already on the
+// screen, also goes into the history and undo works again. A pen or touch stroke holds no capture
+// and is ended by its own pointer release.
+void OnCaptureLost(HWND window, LPARAM newCapture) {
+    if (reinterpret_cast<HWND>(newCapture) == window) return;
+    if (app.drawing && !app.penContact) EndStroke();
+}
+
+void StepWidthByWheel(WPARAM wParam) {
+    const short delta = static_cast<short>(HIWORD(wParam));
+    if (delta > 0 && app.widthIndex < 2) ++app.widthIndex;
+    if (delta < 0 && app.widthIndex > 0) --app.widthIndex;
+    PaintToolbar();
+}
+
+}  // namespace
+
+void SetPassThrough(bool on) {
+    app.passThrough = on;
+    const LONG style = GetWindowLongW(app.overlayWindow, GWL_EXSTYLE);
+    if (on) {
+        SetWindowLongW(app.overlayWindow, GWL_EXSTYLE, style | WS_EX_TRANSPARENT);
+    } else {
+        SetWindowLongW(app.overlayWindow, GWL_EXSTYLE, style & ~WS_EX_TRANSPARENT);
+        // Back in front, so that keyboard shortcuts reach the overlay again.
+        SetForegroundWindow(app.overlayWindow);
+    }
+    PaintToolbar();
+}
+
+void LeavePassThrough() {
+    if (app.passThrough) SetPassThrough(false);
+}
+
+LRESULT CALLBACK OverlayWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    case WM_SETCURSOR:
+        SetOverlayCursor();
+        return TRUE;
+    case WM_DISPLAYCHANGE:
+        PostMessageW(app.overlayWindow, WM_APP_REINIT, 0, 0);
+        return 0;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        // Every key is answered here, shortcut or not: the default handling of system keys
+        // (Alt+F4 closing the window among them) never takes place.
+        HandleShortcutKey(wParam);
+        return 0;
+    case WM_MOUSEMOVE:
+        if (wParam & MK_LBUTTON) ExtendStroke(ClientX(lParam), ClientY(lParam), 0.5f);
+        return 0;
+    case WM_LBUTTONDOWN:
+        BeginMouseStroke(window, lParam);
+        return 0;
+    case WM_LBUTTONUP:
+        EndMouseStroke();
+        return 0;
+    case WM_CAPTURECHANGED:
+        OnCaptureLost(window, lParam);
+        return 0;
+    case WM_RBUTTONUP:
+        SetPassThrough(!app.passThrough);
+        return 0;
+    case WM_MOUSEWHEEL:
+        StepWidthByWheel(wParam);
+        return 0;
+    case WM_POINTERUPDATE:
+    case WM_POINTERDOWN:
+    case WM_POINTERUP:
+        return HandlePointerMessage(window, message, wParam, lParam);
+    case WM_HOTKEY:
+        HandleHotkey(wParam);
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}

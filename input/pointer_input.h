@@ -1,0 +1,6 @@
+#pragma once
+#include "app/platform.h"
+
+// Pen and touch strokes from WM_POINTERDOWN, WM_POINTERUPDATE and WM_POINTERUP. Mouse pointers,
+// failed look-ups and downs without contact go to the default procedure, whose result is returned.
+LRESULT HandlePointerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
