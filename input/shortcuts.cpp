@@ -1,4 +1,107 @@
 #include "input/shortcuts.h"
-// PLACEHOLDER
-void HandleShortcutKey(WPARAM) {}
-void HandleHotkey(WPARAM) {}
+
+#include "app/app_state.h"
+#include "app/startup.h"
+#include "ink/surfaces.h"
+#include "ink/undo_clear.h"
+#include "input/overlay_window.h"
+#include "toolbar/toolbar_layout.h"
+#include "toolbar/toolbar_paint.h"
+
+namespace {
+
+bool IsHeld(int virtualKey) { return GetKeyState(virtualKey) < 0; }
+
+// A tool or colour chosen while the mouse goes through the overlay means the user wants to draw.
+void LeavePassThroughAndRepaint() {
+    LeavePassThrough();
+    PaintToolbar();
+}
+
+void SelectTool(ToolKind tool) {
+    app.currentTool = tool;
+    LeavePassThroughAndRepaint();
+}
+
+void SelectColour(int index) {
+    app.colourIndex = index;
+    if (app.currentTool == Eraser) app.currentTool = Pen;
+    LeavePassThroughAndRepaint();
+}
+
+// Repaints only when the width really changes.
+void StepWidth(int step) {
+    const int next = app.widthIndex + step;
+    if (next < 0 || next > 2) return;
+    app.widthIndex = next;
+    PaintToolbar();
+}
+
+void ToggleBoard() {
+    app.boardMode = !app.boardMode;
+    PresentRegion(WholeCanvas());
+    PaintToolbar();
+}
+
+void ToggleOrientation() {
+    app.verticalToolbar = !app.verticalToolbar;
+    LayoutToolbar();
+}
+
+void HandleCtrlShiftKey(WPARAM key) {
+    if (key == 'Q') PostQuitMessage(0);
+    if (key == 'Z') UndoLastStroke();
+}
+
+void HandleCtrlKey(WPARAM key) {
+    if (key == 'Z') UndoLastStroke();
+}
+
+void HandlePlainKey(WPARAM key) {
+    if (key >= '1' && key <= '8') {
+        SelectColour(int(key - '1'));
+        return;
+    }
+    switch (key) {
+    case VK_ESCAPE:
+        if (!app.passThrough) SetPassThrough(true);
+        break;
+    case VK_DELETE: ClearAll(); break;
+    case 'P': SelectTool(Pen); break;
+    case 'H': SelectTool(Highlighter); break;
+    case 'K': SelectTool(Laser); break;
+    case 'E': SelectTool(Eraser); break;
+    case 'M': SetPassThrough(!app.passThrough); break;
+    case 'V': ToggleOrientation(); break;
+    case 'B': ToggleBoard(); break;
+    case VK_OEM_PLUS:
+    case VK_OEM_6: StepWidth(+1); break;
+    case VK_OEM_MINUS:
+    case VK_OEM_4: StepWidth(-1); break;
+    default: break;
+    }
+}
+
+}  // namespace
+
+void HandleShortcutKey(WPARAM key) {
+    const bool ctrl = IsHeld(VK_CONTROL);
+    const bool shift = IsHeld(VK_SHIFT);
+    if (ctrl && shift) {
+        HandleCtrlShiftKey(key);
+    } else if (ctrl) {
+        HandleCtrlKey(key);
+    } else {
+        HandlePlainKey(key);
+    }
+}
+
+void HandleHotkey(WPARAM id) {
+    switch (id) {
+    case HK_TOGGLE_MOUSE: SetPassThrough(!app.passThrough); break;
+    case HK_QUIT: PostQuitMessage(0); break;
+    case HK_LASER: SelectTool(Laser); break;
+    case HK_CLEAR: ClearAll(); break;
+    default: break;
+    }
+}
