@@ -1,5 +1,127 @@
 #include "toolbar/toolbar_window.h"
-// PLACEHOLDER
+
+#include "app/app_state.h"
+#include "toolbar/toolbar_commands.h"
+#include "toolbar/toolbar_layout.h"
+#include "toolbar/toolbar_paint.h"
+
+namespace {
+
+int HitTestAt(LPARAM lParam) {
+    return HitTestToolbar(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+}
+
+// The window follows the cursor at the grabbed offset, anywhere, even partly off the screen.
+void FollowCursor(HWND window) {
+    POINT cursor;
+    GetCursorPos(&cursor);
+    SetWindowPos(window, HWND_TOPMOST, cursor.x - app.dragOffset.x, cursor.y - app.dragOffset.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+// One leave request at a time: asked for on the first move after start-up or after a leave.
+void TrackLeave(HWND window) {
+    if (app.trackingLeave) return;
+    TRACKMOUSEEVENT request = {};
+    request.cbSize = sizeof(request);
+    request.dwFlags = TME_LEAVE;
+    request.hwndTrack = window;
+    TrackMouseEvent(&request);
+    app.trackingLeave = true;
+}
+
+void OnMouseMove(HWND window, LPARAM lParam) {
+    if (app.draggingToolbar) {
+        FollowCursor(window);
+        return;
+    }
+    const int hovered = HitTestAt(lParam);
+    if (hovered != app.hoveredButton) {
+        app.hoveredButton = hovered;
+        PaintToolbar();
+    }
+    TrackLeave(window);
+}
+
+void OnMouseLeave() {
+    app.trackingLeave = false;
+    if (app.hoveredButton != -1) {
+        app.hoveredButton = -1;
+        PaintToolbar();
+    }
+}
+
+void BeginDrag(HWND window) {
+    app.draggingToolbar = true;
+    SetCapture(window);
+    POINT cursor;
+    RECT rect;
+    GetCursorPos(&cursor);
+    GetWindowRect(window, &rect);
+    app.dragOffset = {cursor.x - rect.left, cursor.y - rect.top};
+}
+
+void OnLeftButtonDown(HWND window, LPARAM lParam) {
+    const int hit = HitTestAt(lParam);
+    if (hit < 0) return;
+    if (app.buttons[hit].kind == Grip) {
+        BeginDrag(window);
+    } else {
+        RunToolbarCommand(app.buttons[hit]);
+    }
+}
+
+void OnLeftButtonUp() {
+    if (!app.draggingToolbar) return;
+    app.draggingToolbar = false;
+    ReleaseCapture();
+}
+
+// A drag whose capture is taken away (another window activates, a menu or hotkey intervenes) never
+// sees its button release; without this the toolbar would follow the cursor with no button held.
+void OnCaptureLost(HWND window, LPARAM newCapture) {
+    if (reinterpret_cast<HWND>(newCapture) != window) app.draggingToolbar = false;
+}
+
+// The second press of a double-click arrives here instead of as a press, so only the grip reacts
+// and a quick double-click on any other entry acts once.
+void OnDoubleClick(LPARAM lParam) {
+    const int hit = HitTestAt(lParam);
+    if (hit < 0 || app.buttons[hit].kind != Grip) return;
+    app.verticalToolbar = !app.verticalToolbar;
+    LayoutToolbar();
+}
+
+}  // namespace
+
 LRESULT CALLBACK ToolbarWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcW(window, message, wParam, lParam);
+    switch (message) {
+    case WM_SETCURSOR:
+        SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+        return 1;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        // The shortcuts act the same whichever of the two windows has the keyboard focus.
+        return SendMessageW(app.overlayWindow, message, wParam, lParam);
+    case WM_MOUSEMOVE:
+        OnMouseMove(window, lParam);
+        return 0;
+    case WM_LBUTTONDOWN:
+        OnLeftButtonDown(window, lParam);
+        return 0;
+    case WM_LBUTTONUP:
+        OnLeftButtonUp();
+        return 0;
+    case WM_CAPTURECHANGED:
+        OnCaptureLost(window, lParam);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        OnDoubleClick(lParam);
+        return 0;
+    case WM_MOUSELEAVE:
+        OnMouseLeave();
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
 }

@@ -1,0 +1,63 @@
+#include "toolbar/toolbar_commands.h"
+
+#include "app/app_state.h"
+#include "ink/surfaces.h"
+#include "ink/undo_clear.h"
+#include "input/overlay_window.h"
+#include "toolbar/toolbar_paint.h"
+
+namespace {
+
+void SelectTool(ToolKind tool) {
+    app.currentTool = tool;
+    LeavePassThrough();
+    PaintToolbar();
+}
+
+void SelectColour(int index) {
+    app.colourIndex = index;
+    if (app.currentTool == Eraser) app.currentTool = Pen;
+    LeavePassThrough();
+    PaintToolbar();
+}
+
+// Pass-through stays as it is: picking a width says nothing about wanting to draw now.
+void SelectWidth(int index) {
+    app.widthIndex = index;
+    PaintToolbar();
+}
+
+// A white board under pass-through would hide the applications that take the clicks, so turning
+// the board on also takes the mouse back; turning it off leaves pass-through alone.
+void ToggleBoard() {
+    app.boardMode = !app.boardMode;
+    if (app.boardMode && app.passThrough) SetPassThrough(false);
+    PresentRegion(WholeCanvas());
+    PaintToolbar();
+}
+
+void ToggleOrientation() {
+    app.verticalToolbar = !app.verticalToolbar;
+    LayoutToolbar();
+}
+
+}  // namespace
+
+void RunToolbarCommand(const ToolbarButton& button) {
+    switch (button.kind) {
+    case PassThroughButton: SetPassThrough(!app.passThrough); break;
+    case PenButton: SelectTool(Pen); break;
+    case HighlighterButton: SelectTool(Highlighter); break;
+    case LaserButton: SelectTool(Laser); break;
+    case EraserButton: SelectTool(Eraser); break;
+    case ColourSwatch: SelectColour(button.param); break;
+    case WidthDot: SelectWidth(button.param); break;
+    case UndoButton: UndoLastStroke(); break;
+    case ClearButton: ClearAll(); break;
+    case BoardButton: ToggleBoard(); break;
+    case OrientationButton: ToggleOrientation(); break;
+    case QuitButton: PostQuitMessage(0); break;
+    case Grip:
+    case Separator: break;
+    }
+}
