@@ -1,6 +1,80 @@
 #include "toolbar/toolbar_layout.h"
 
 #include "app/app_state.h"
+#include "toolbar/toolbar_paint.h"
+
+namespace {
+
+constexpr int32_t MARGIN = 6;     // around the row of entries, on both axes
+constexpr int32_t GAP = 2;        // between neighbouring entries
+constexpr int32_t ACROSS = 34;    // every entry's extent on the cross axis
+constexpr int32_t LENGTH = 759;   // window extent on the main axis
+constexpr int32_t BREADTH = MARGIN + ACROSS + MARGIN;
+constexpr int32_t BOTTOM_CLEARANCE = 48;  // horizontal bar: from its bottom edge to the canvas's
+constexpr int32_t LEFT_CLEARANCE = 18;    // vertical bar: from the canvas's left edge
+
+struct EntrySpec {
+    ButtonKind kind;
+    int32_t param;
+};
+
+// The same entries in the same order in both orientations, so an index names one entry for good.
+constexpr EntrySpec ENTRIES[] = {
+    {Grip, 0},         {PassThroughButton, 0},
+    {Separator, 0},    {PenButton, 0},         {HighlighterButton, 0}, {LaserButton, 0}, {EraserButton, 0},
+    {Separator, 0},    {ColourSwatch, 0},      {ColourSwatch, 1},      {ColourSwatch, 2}, {ColourSwatch, 3},
+    {ColourSwatch, 4}, {ColourSwatch, 5},      {ColourSwatch, 6},      {ColourSwatch, 7},
+    {Separator, 0},    {WidthDot, 0},          {WidthDot, 1},          {WidthDot, 2},
+    {Separator, 0},    {UndoButton, 0},        {ClearButton, 0},       {BoardButton, 0},
+    {Separator, 0},    {OrientationButton, 0}, {QuitButton, 0},
+};
+
+int32_t EntryLength(ButtonKind kind) {
+    switch (kind) {
+        case Grip: return 12;
+        case Separator: return 7;
+        case ColourSwatch:
+        case WidthDot: return 28;
+        default: return 34;
+    }
+}
+
+void BuildButtons() {
+    app.buttons.clear();
+    int32_t p = MARGIN;
+    for (const EntrySpec& entry : ENTRIES) {
+        const int32_t end = p + EntryLength(entry.kind);
+        const RECT rect = app.verticalToolbar ? RECT{MARGIN, p, MARGIN + ACROSS, end}
+                                              : RECT{p, MARGIN, end, MARGIN + ACROSS};
+        app.buttons.push_back(ToolbarButton{entry.kind, entry.param, rect});
+        p = end + GAP;
+    }
+}
+
+// Near edge last, so a canvas smaller than the toolbar still keeps its top-left corner on the canvas.
+int32_t ClampIntoCanvas(int32_t preferred, int32_t canvasStart, int32_t canvasSize, int32_t size) {
+    return std::max(canvasStart, std::min(preferred, canvasStart + canvasSize - size));
+}
+
+}  // namespace
+
+void LayoutToolbar() {
+    BuildButtons();
+    app.toolbarWidth = app.verticalToolbar ? BREADTH : LENGTH;
+    app.toolbarHeight = app.verticalToolbar ? LENGTH : BREADTH;
+
+    // Integer division truncates toward zero, also for a canvas smaller than the toolbar.
+    const int32_t preferredX = app.verticalToolbar ? app.canvasLeft + LEFT_CLEARANCE
+                                                   : app.canvasLeft + (app.canvasWidth - LENGTH) / 2;
+    const int32_t preferredY = app.verticalToolbar
+                                   ? app.canvasTop + (app.canvasHeight - LENGTH) / 2
+                                   : app.canvasTop + app.canvasHeight - BOTTOM_CLEARANCE - BREADTH;
+    const int32_t x = ClampIntoCanvas(preferredX, app.canvasLeft, app.canvasWidth, app.toolbarWidth);
+    const int32_t y = ClampIntoCanvas(preferredY, app.canvasTop, app.canvasHeight, app.toolbarHeight);
+    SetWindowPos(app.toolbarWindow, HWND_TOPMOST, x, y, app.toolbarWidth, app.toolbarHeight,
+                 SWP_NOACTIVATE);
+    PaintToolbar();
+}
 
 int HitTestToolbar(int x, int y) {
     const POINT point = {x, y};
@@ -9,6 +83,3 @@ int HitTestToolbar(int x, int y) {
     }
     return -1;
 }
-
-// PLACEHOLDER
-void LayoutToolbar() {}
