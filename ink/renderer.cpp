@@ -1,3 +1,122 @@
 #include "ink/renderer.h"
-// PLACEHOLDER
-void DrawStroke(Gdiplus::Graphics&, const Stroke&, float) {}
+
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t LASER_GLOW_RGB = 0xFF2828;
+constexpr uint32_t LASER_CORE_RGB = 0xFF3C3C;
+
+// fade scales a full alpha; the product is truncated, so fade 0.5 of 255 gives 127.
+uint32_t FadedAlpha(float fade, float fullAlpha) {
+    return static_cast<uint32_t>(static_cast<int32_t>(fade * fullAlpha)) << 24;
+}
+
+Gdiplus::Color Argb(uint32_t argb) { return Gdiplus::Color(static_cast<Gdiplus::ARGB>(argb)); }
+
+std::vector<Gdiplus::PointF> PolylineOf(const Stroke& stroke) {
+    std::vector<Gdiplus::PointF> line;
+    line.reserve(stroke.points.size() + 1);
+    for (const InkPoint& point : stroke.points) {
+        line.emplace_back(point.x, point.y);
+    }
+    return line;
+}
+
+// A single sample still needs a visible mark: a line half a pixel long takes the pen's caps.
+std::vector<Gdiplus::PointF> PolylineWithLength(const Stroke& stroke) {
+    std::vector<Gdiplus::PointF> line = PolylineOf(stroke);
+    if (line.size() == 1) {
+        line.emplace_back(line[0].X + 0.5f, line[0].Y);
+    }
+    return line;
+}
+
+void DrawPolyline(Gdiplus::Graphics& graphics, Gdiplus::Pen& pen, const std::vector<Gdiplus::PointF>& line) {
+    graphics.DrawLines(&pen, line.data(), static_cast<INT>(line.size()));
+}
+
+void FillDisc(Gdiplus::Graphics& graphics, uint32_t argb, float x, float y, float radius) {
+    Gdiplus::SolidBrush brush(Argb(argb));
+    graphics.FillEllipse(&brush, x - radius, y - radius, radius + radius, radius + radius);
+}
+
+float PenWidthFactor(float pressure) { return 0.7f * pressure + 0.5f; }
+
+// Every segment has its own width, taken from the pressure at its end point.
+void DrawPen(Gdiplus::Graphics& graphics, const Stroke& stroke) {
+    const uint32_t argb = ColourToArgb(stroke.colour, 255);
+    const std::vector<InkPoint>& points = stroke.points;
+    if (points.size() == 1) {
+        const float radius = (PenWidthFactor(points[0].pressure) * stroke.width) * 0.5f;
+        FillDisc(graphics, argb, points[0].x, points[0].y, radius);
+        return;
+    }
+    for (size_t i = 1; i < points.size(); ++i) {
+        Gdiplus::Pen pen(Argb(argb), PenWidthFactor(points[i].pressure) * stroke.width);
+        pen.SetStartCap(Gdiplus::LineCapRound);
+        pen.SetEndCap(Gdiplus::LineCapRound);
+        graphics.DrawLine(&pen, points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
+    }
+}
+
+void DrawHighlighter(Gdiplus::Graphics& graphics, const Stroke& stroke, float fade) {
+    const uint32_t argb = FadedAlpha(fade, 90.0f) | ColourToArgb(stroke.colour, 0);
+    Gdiplus::Pen pen(Argb(argb), 3.0f * stroke.width);
+    pen.SetStartCap(Gdiplus::LineCapFlat);
+    pen.SetEndCap(Gdiplus::LineCapFlat);
+    pen.SetLineJoin(Gdiplus::LineJoinRound);
+    DrawPolyline(graphics, pen, PolylineWithLength(stroke));
+}
+
+void SetRoundPen(Gdiplus::Pen& pen) {
+    pen.SetStartCap(Gdiplus::LineCapRound);
+    pen.SetEndCap(Gdiplus::LineCapRound);
+    pen.SetLineJoin(Gdiplus::LineJoinRound);
+}
+
+// Always the same reds, whatever colour was selected: a pointer, not ink.
+void DrawLaser(Gdiplus::Graphics& graphics, const Stroke& stroke, float fade) {
+    const std::vector<Gdiplus::PointF> line = PolylineWithLength(stroke);
+    Gdiplus::Pen glow(Argb(FadedAlpha(fade, 70.0f) | LASER_GLOW_RGB), 2.6f * stroke.width);
+    SetRoundPen(glow);
+    Gdiplus::Pen core(Argb(FadedAlpha(fade, 255.0f) | LASER_CORE_RGB), stroke.width);
+    SetRoundPen(core);
+    DrawPolyline(graphics, glow, line);
+    DrawPolyline(graphics, core, line);
+}
+
+// SourceCopy makes the transparent pen replace pixels instead of blending over them.
+void DrawEraser(Gdiplus::Graphics& graphics, const Stroke& stroke) {
+    graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
+    Gdiplus::Pen pen(Argb(0x00000000), 4.0f * stroke.width);
+    SetRoundPen(pen);
+    if (stroke.points.size() == 1) {
+        FillDisc(graphics, 0x00000000, stroke.points[0].x, stroke.points[0].y, stroke.width + stroke.width);
+    } else {
+        DrawPolyline(graphics, pen, PolylineOf(stroke));
+    }
+    graphics.SetCompositingMode(Gdiplus::CompositingModeSourceOver);
+}
+
+}  // namespace
+
+void DrawStroke(Gdiplus::Graphics& graphics, const Stroke& stroke, float fade) {
+    if (stroke.points.empty()) return;
+    graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+    switch (stroke.tool) {
+        case Eraser:
+            DrawEraser(graphics, stroke);
+            break;
+        case Highlighter:
+            DrawHighlighter(graphics, stroke, fade);
+            break;
+        case Laser:
+            DrawLaser(graphics, stroke, fade);
+            break;
+        default:  // Pen, and any value that is not a tool
+            DrawPen(graphics, stroke);
+            break;
+    }
+}
