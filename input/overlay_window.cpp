@@ -103,6 +103,9 @@ LRESULT CALLBACK OverlayWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_POINTERDOWN:
     case WM_POINTERUP:
         return HandlePointerMessage(window, message, wParam, lParam);
+    case WM_POINTERCAPTURECHANGED:
+        HandlePointerCaptureLost();
+        return 0;
     case WM_HOTKEY:
         HandleHotkey(wParam);
         return 0;

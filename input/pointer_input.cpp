@@ -70,3 +70,9 @@ LRESULT HandlePointerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     }
 }
+
+void HandlePointerCaptureLost() {
+    if (!app.penContact) return;
+    app.penContact = false;
+    EndStroke();
+}

@@ -289,6 +289,22 @@ TEST_F(PointerInput, UpdatesOfAnyPointerExtendAndTheFirstToLiftEnds) {
     EXPECT_FALSE(app.drawing);
 }
 
+// A contact whose pointer capture goes elsewhere never sees its release here: the stroke is committed
+// at once, so a pen hovering afterwards does not keep drawing and undo is not refused.
+TEST_F(PointerInput, PenStrokeLosingItsPointerCaptureIsCommitted) {
+    SendPointer(WM_POINTERDOWN, CONTACT, 100, 100);
+    SendPointer(WM_POINTERUPDATE, CONTACT, 150, 100);
+    EXPECT_EQ(SendOverlay(WM_POINTERCAPTURECHANGED, MAKEWPARAM(2, 0), 0), 0);
+    EXPECT_FALSE(app.drawing);
+    EXPECT_FALSE(app.penContact);
+    ASSERT_EQ(app.history.size(), 1u);
+
+    SendPointer(WM_POINTERUPDATE, POINTER_MESSAGE_FLAG_INRANGE, 220, 160);
+    SendPointer(WM_POINTERUP, 0, 220, 160);
+    ASSERT_EQ(app.history.size(), 1u);
+    EXPECT_EQ(app.history[0].points.size(), 2u);
+}
+
 // Only a mouse stroke is committed when the overlay loses the capture; a pen that touches down while
 // the mouse button still holds the capture keeps its stroke until the pen lifts.
 TEST_F(PointerInput, PenStrokeIsNotEndedByALostCapture) {
