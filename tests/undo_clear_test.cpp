@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/app_state.h"
+#include "ink/renderer.h"
+#include "ink/surfaces.h"
+#include "ink/undo_clear.h"
+#include "input/laser_fade.h"
+#include "support/test_app.h"
+
+// The history limit, undo and clear, on the test program's real windows (canvas 640 x 480).
+namespace {
+
+constexpr uint32_t GROUND = 0x01000000;
+constexpr uint32_t SENTINEL = 0xDEADBEEF;
+const uint32_t BLUE = ColourToArgb(Palette[4], 255);
+
+Stroke MakeStroke(ToolKind tool, std::vector<InkPoint> points, COLORREF colour = Palette[4], float width = 12.0f) {
+    Stroke stroke;
+    stroke.tool = tool;
+    stroke.colour = colour;
+    stroke.width = width;
+    stroke.points = std::move(points);
+    return stroke;
+}
+
+Stroke Line(float y, COLORREF colour = Palette[4]) {
+    return MakeStroke(Pen, {{50, y, 1.0f}, {300, y, 1.0f}}, colour);
+}
+
+Stroke Dot(float x, float y) { return MakeStroke(Pen, {{x, y, 1.0f}}, Palette[6], 3.0f); }
+
+// Commits a stroke the way capture does: into history and drawn onto the ink layer as it stands.
+void CommitLive(const Stroke& stroke) {
+    AppendToHistory(stroke);
+    Gdiplus::Graphics graphics(app.inkLayer);
+    DrawStroke(graphics, stroke, 1.0f);
+}
+
+bool InkIsEmpty() {
+    for (uint32_t pixel : InkPixels()) {
+        if (pixel != 0) return false;
+    }
+    return true;
+}
+
+bool PushedWholeCanvas() {
+    const RECT& dirty = pushes.lastOverlayDirty;
+    return pushes.overlayPushes == 1 && dirty.left == 0 && dirty.top == 0 && dirty.right == app.canvasWidth &&
+           dirty.bottom == app.canvasHeight;
+}
+
+class UndoClear : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { StartTestApp(); }
+    void SetUp() override { ResetAppForTest(); }
+    void WatchFrame() {
+        FillFrame(SENTINEL);
+        pushes = {};
+    }
+};
+
+TEST_F(UndoClear, TheOldestStrokeGoesPastTheLimitButItsPixelsStayUntilARebuild) {
+    CommitLive(Dot(20, 20));
+    CommitLive(Dot(301, 300));
+    while (app.history.size() < MAX_HISTORY_STROKES) AppendToHistory(Dot(300, 300));
+    ASSERT_EQ(app.history.size(), 4000u) << "4000 strokes drop none";
+    EXPECT_EQ(app.history.front().points[0].x, 20.0f);
+
+    CommitLive(Dot(400, 300));
+    ASSERT_EQ(app.history.size(), 4000u);
+    EXPECT_EQ(app.history.front().points[0].x, 301.0f) << "the former second is first";
+    EXPECT_EQ(app.history.back().points[0].x, 400.0f);
+    EXPECT_NE(InkPixel(20, 20), 0u) << "the dropped stroke's pixels stay";
+
+    // Undo rebuilds from what history still holds: the dropped stroke disappears with it.
+    UndoLastStroke();
+    EXPECT_EQ(app.history.size(), 3999u);
+    EXPECT_EQ(InkPixel(20, 20), 0u);
+    EXPECT_EQ(InkPixel(400, 300), 0u);
+    EXPECT_NE(InkPixel(301, 300), 0u);
+    EXPECT_EQ(FramePixel(20, 20), GROUND);
+}
+
+TEST_F(UndoClear, UndoTakesBackTheNewestStrokeAndPresentsTheWholeCanvas) {
+    AppendToHistory(Line(100));
+    AppendToHistory(Line(200, Palette[0]));
+    RebuildInkLayer();
+    app.laserTrails.push_back(MakeStroke(Laser, {{50, 300, 0.5f}, {300, 300, 0.5f}}));
+    WatchFrame();
+
+    UndoLastStroke();
+
+    ASSERT_EQ(app.history.size(), 1u);
+    EXPECT_EQ(app.history[0].colour, Palette[4]);
+    EXPECT_EQ(app.laserTrails.size(), 1u) << "laser trails are never undone";
+    EXPECT_EQ(InkPixel(150, 200), 0u);
+    EXPECT_EQ(InkPixel(150, 100), BLUE);
+    EXPECT_EQ(FramePixel(150, 200), GROUND);
+    EXPECT_EQ(FramePixel(150, 100), BLUE);
+    EXPECT_EQ(CountFramePixelsNot(SENTINEL), 640 * 480) << "every pixel composed again";
+    EXPECT_TRUE(PushedWholeCanvas());
+}
+
+TEST_F(UndoClear, UndoingAnEraserBringsBackWhatItErased) {
+    AppendToHistory(Line(100));
+    AppendToHistory(MakeStroke(Eraser, {{150, 50, 0.5f}, {150, 150, 0.5f}}));
+    RebuildInkLayer();
+    ASSERT_EQ(InkPixel(150, 100), 0u);
+
+    UndoLastStroke();
+    EXPECT_EQ(InkPixel(150, 100), BLUE);
+    EXPECT_EQ(FramePixel(150, 100), BLUE);
+}
+
+TEST_F(UndoClear, UndoIsIgnoredWhileDrawingAndOnAnEmptyHistory) {
+    struct Case {
+        const char* name;
+        bool drawing;
+        int strokes;
+    };
+    const Case cases[] = {{"while drawing", true, 2}, {"empty history", false, 0}, {"both", true, 0}};
+    for (const Case& c : cases) {
+        ResetAppForTest();
+        for (int i = 0; i < c.strokes; ++i) AppendToHistory(Line(100.0f + 50 * i));
+        RebuildInkLayer();
+        app.drawing = c.drawing;
+        const std::vector<uint32_t> ink = InkPixels();
+        WatchFrame();
+
+        UndoLastStroke();
+
+        EXPECT_EQ(app.history.size(), size_t(c.strokes)) << c.name;
+        EXPECT_TRUE(InkPixels() == ink) << c.name;
+        EXPECT_EQ(pushes.overlayPushes, 0) << c.name;
+        EXPECT_EQ(CountFramePixelsNot(SENTINEL), 0) << c.name;
+    }
+}
+
+TEST_F(UndoClear, ClearEmptiesBothListsStopsTheLaserAndPresentsTheEmptyCanvas) {
+    struct Case {
+        const char* name;
+        void (*arrange)();
+    };
+    const Case cases[] = {
+        {"nothing to clear", [] {}},
+        {"ink and trails in the hold",
+         [] {
+             AppendToHistory(Line(100));
+             RebuildInkLayer();
+             app.laserTrails.push_back(MakeStroke(Laser, {{50, 300, 0.5f}, {300, 300, 0.5f}}));
+             StartLaserHold();
+         }},
+        {"trails fading",
+         [] {
+             app.laserTrails.push_back(MakeStroke(Laser, {{50, 300, 0.5f}, {300, 300, 0.5f}}));
+             app.laserPhase = 2;
+             app.laserFade = 0.4f;
+             app.laserFadeStart = GetTickCount();
+             app.laserTimer = SetTimer(app.overlayWindow, LASER_TIMER_ID, LASER_TICK_MS, LaserFadeTimerProc);
+         }},
+    };
+    for (const Case& c : cases) {
+        ResetAppForTest();
+        c.arrange();
+        {
+            // Ink that history does not hold, as a stroke in progress leaves it.
+            Gdiplus::Graphics graphics(app.inkLayer);
+            DrawStroke(graphics, Line(400, Palette[0]), 1.0f);
+        }
+        app.laserDirty = {5, 6, 7, 8};
+        WatchFrame();
+
+        ClearAll();
+
+        EXPECT_TRUE(app.history.empty()) << c.name;
+        EXPECT_TRUE(app.laserTrails.empty()) << c.name;
+        EXPECT_EQ(app.laserTimer, 0u) << c.name;
+        EXPECT_FALSE(KillTimer(app.overlayWindow, LASER_TIMER_ID)) << c.name << ": a timer still runs";
+        EXPECT_EQ(app.laserPhase, 0) << c.name;
+        EXPECT_EQ(app.laserFade, 1.0f) << c.name;
+        EXPECT_EQ(app.laserDirty.right, 7) << c.name << ": the laser area is left alone";
+        EXPECT_TRUE(InkIsEmpty()) << c.name;
+        EXPECT_EQ(CountFramePixelsNot(GROUND), 0) << c.name;
+        EXPECT_TRUE(PushedWholeCanvas()) << c.name;
+    }
+}
+
+TEST_F(UndoClear, ClearDuringCaptureLeavesTheStrokeInProgress) {
+    app.drawing = true;
+    app.currentStroke = Line(100, Palette[0]);
+    app.strokeDirty = {40, 80, 320, 120};
+    {
+        Gdiplus::Graphics graphics(app.inkLayer);
+        DrawStroke(graphics, app.currentStroke, 1.0f);
+    }
+    AppendToHistory(Line(200));
+
+    ClearAll();
+
+    EXPECT_TRUE(app.drawing);
+    EXPECT_EQ(app.currentStroke.points.size(), 2u);
+    EXPECT_EQ(app.currentStroke.colour, Palette[0]);
+    EXPECT_EQ(app.strokeDirty.right, 320);
+    EXPECT_TRUE(app.history.empty());
+    EXPECT_EQ(InkPixel(150, 100), 0u) << "what the stroke drew so far is gone until a rebuild";
+}
+
+}  // namespace
