@@ -30,7 +30,7 @@ e2e_begin() {
   fi
   VELQUIN_BIN=$(cd "${1:?usage: $0 BIN_DIR}" && pwd)
   [ -n "$SINGLE_INSTANCE_MUTEX" ] || { echo "$E2E_NAME: no mutex name in app/startup.h" >&2; exit 1; }
-  E2E_OUT=${VELQUIN_E2E_OUT:-$VELQUIN_BIN/../e2e-output}/$E2E_NAME
+  E2E_OUT=${VELQUIN_E2E_OUT:-$(dirname "$VELQUIN_BIN")/e2e-output}/$E2E_NAME
   rm -rf "$E2E_OUT"
   mkdir -p "$E2E_OUT"
   trap e2e_cleanup EXIT
@@ -117,7 +117,8 @@ e2e_screenshot() {
 
 # The colour of one pixel of a picture as "R,G,B" (0..255): e2e_pixel FILE X Y
 e2e_pixel() {
-  /usr/bin/convert "$1" -format "%[fx:int(255*p{$2,$3}.r+0.5)],%[fx:int(255*p{$2,$3}.g+0.5)],%[fx:int(255*p{$2,$3}.b+0.5)]" info:
+  local p="p{$2,$3}"
+  /usr/bin/convert "$1" -format "%[fx:int(255*$p.r+0.5)],%[fx:int(255*$p.g+0.5)],%[fx:int(255*$p.b+0.5)]" info:
 }
 
 # --- Checks ----------------------------------------------------------------------------------------

@@ -250,12 +250,16 @@ std::wstring IconShownBy(HWND iconControl) {
 // its icon is the system's information icon.
 int ShowMessageBox(const std::wstring& caption, unsigned long milliseconds) {
     HWND box = nullptr;
-    if (!WaitFor(milliseconds, [&] { return (box = FindMessageBox(caption)) != nullptr; })) {
+    // The box is shown once its controls are filled in; the icon is read off the screen once painted.
+    bool shown = WaitFor(milliseconds, [&] {
+        box = FindMessageBox(caption);
+        return box && IsWindowVisible(box);
+    });
+    if (!shown) {
         PrintLine(L"found=0");
         return EXIT_NO;
     }
-    // The box is found as soon as it exists; its controls are filled in while it is set up.
-    Sleep(300);
+    Sleep(500);
     PrintLine(L"found=1");
     PrintLine(L"owner=" + HandleText(GetWindow(box, GW_OWNER)));
     for (HWND child : Children(box)) {
