@@ -22,7 +22,8 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM HUP
 
 # -displayfd lets Xvfb choose a free display number itself and tell us which.
-Xvfb -displayfd 3 -screen 0 "${VELQUIN_SCREEN:-1920x1080x24}" -nolisten tcp +extension RANDR \
+# -noreset keeps the display modes added below when the last X client disconnects.
+Xvfb -displayfd 3 -screen 0 "${VELQUIN_SCREEN:-1920x1080x24}" -nolisten tcp +extension RANDR -noreset \
   3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do
@@ -36,6 +37,11 @@ if [ ! -s "$work/display" ]; then
 fi
 
 export DISPLAY=":$(head -n 1 "$work/display")"
+
+# A smaller mode for display-change tests. Wine reads the list of modes once when it starts, so it
+# must exist before wineboot.
+xrandr --newmode 1280x720 74.48 1280 1336 1472 1664 720 721 724 746 -hsync +vsync >/dev/null 2>&1
+xrandr --addmode screen 1280x720 >/dev/null 2>&1
 export WINEPREFIX="$work/prefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
