@@ -20,10 +20,7 @@ void BeginFading() {
 }
 
 void FadeStep() {
-    // Unsigned difference: correct across the wrap of the 32-bit tick counter. The level follows the
-    // time elapsed, so late ticks make fewer steps but never a longer fade.
-    const DWORD elapsed = GetTickCount() - app.laserFadeStart;
-    app.laserFade = 1.0f - static_cast<float>(elapsed) / LASER_FADE_MS;
+    app.laserFade = LaserFadeLevel(GetTickCount(), app.laserFadeStart);
     if (app.laserFade > 0.0f) {
         PresentRegion(app.laserDirty);
         return;
@@ -38,6 +35,13 @@ void FadeStep() {
 }
 
 }  // namespace
+
+float LaserFadeLevel(DWORD now, DWORD fadeStart) {
+    // Unsigned difference: correct across the wrap of the 32-bit tick counter. The level follows the
+    // time elapsed, so late ticks make fewer steps but never a longer fade.
+    const DWORD elapsed = now - fadeStart;
+    return 1.0f - static_cast<float>(elapsed) / LASER_FADE_MS;
+}
 
 void CALLBACK LaserFadeTimerProc(HWND, UINT, UINT_PTR, DWORD) {
     if (app.laserPhase == 1) {

@@ -8,6 +8,9 @@ constexpr float LASER_FADE_MS = 900.0f;
 
 // Drives hold and fade of the laser trails by `laserPhase`; its arguments are not used.
 void CALLBACK LaserFadeTimerProc(HWND window, UINT message, UINT_PTR timerId, DWORD tickTime);
+// Opacity of the trails at tick count `now` of a fade that began at `fadeStart`; 0 or less once the
+// fade is over.
+float LaserFadeLevel(DWORD now, DWORD fadeStart);
 // Starts (or restarts) the hold after a laser stroke ends.
 void StartLaserHold();
 // Ends any hold or fade: no timer, phase idle, trails drawn at full opacity again.
