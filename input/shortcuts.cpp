@@ -5,29 +5,12 @@
 #include "ink/surfaces.h"
 #include "ink/undo_clear.h"
 #include "input/overlay_window.h"
-#include "toolbar/toolbar_layout.h"
+#include "input/selection.h"
 #include "toolbar/toolbar_paint.h"
 
 namespace {
 
 bool IsHeld(int virtualKey) { return GetKeyState(virtualKey) < 0; }
-
-// A tool or colour chosen while the mouse goes through the overlay means the user wants to draw.
-void LeavePassThroughAndRepaint() {
-    LeavePassThrough();
-    PaintToolbar();
-}
-
-void SelectTool(ToolKind tool) {
-    app.currentTool = tool;
-    LeavePassThroughAndRepaint();
-}
-
-void SelectColour(int index) {
-    app.colourIndex = index;
-    if (app.currentTool == Eraser) app.currentTool = Pen;
-    LeavePassThroughAndRepaint();
-}
 
 // Repaints only when the width really changes.
 void StepWidth(int step) {
@@ -41,11 +24,6 @@ void ToggleBoard() {
     app.boardMode = !app.boardMode;
     PresentRegion(WholeCanvas());
     PaintToolbar();
-}
-
-void ToggleOrientation() {
-    app.verticalToolbar = !app.verticalToolbar;
-    LayoutToolbar();
 }
 
 void HandleCtrlShiftKey(WPARAM key) {

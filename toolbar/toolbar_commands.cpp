@@ -4,22 +4,10 @@
 #include "ink/surfaces.h"
 #include "ink/undo_clear.h"
 #include "input/overlay_window.h"
+#include "input/selection.h"
 #include "toolbar/toolbar_paint.h"
 
 namespace {
-
-void SelectTool(ToolKind tool) {
-    app.currentTool = tool;
-    LeavePassThrough();
-    PaintToolbar();
-}
-
-void SelectColour(int index) {
-    app.colourIndex = index;
-    if (app.currentTool == Eraser) app.currentTool = Pen;
-    LeavePassThrough();
-    PaintToolbar();
-}
 
 // Pass-through stays as it is: picking a width says nothing about wanting to draw now.
 void SelectWidth(int index) {
@@ -34,11 +22,6 @@ void ToggleBoard() {
     if (app.boardMode && app.passThrough) SetPassThrough(false);
     PresentRegion(WholeCanvas());
     PaintToolbar();
-}
-
-void ToggleOrientation() {
-    app.verticalToolbar = !app.verticalToolbar;
-    LayoutToolbar();
 }
 
 }  // namespace

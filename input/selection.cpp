@@ -1,0 +1,24 @@
+#include "input/selection.h"
+
+#include "app/app_state.h"
+#include "input/overlay_window.h"
+#include "toolbar/toolbar_layout.h"
+#include "toolbar/toolbar_paint.h"
+
+void SelectTool(ToolKind tool) {
+    app.currentTool = tool;
+    LeavePassThrough();
+    PaintToolbar();
+}
+
+void SelectColour(int32_t index) {
+    app.colourIndex = index;
+    if (app.currentTool == Eraser) app.currentTool = Pen;
+    LeavePassThrough();
+    PaintToolbar();
+}
+
+void ToggleOrientation() {
+    app.verticalToolbar = !app.verticalToolbar;
+    LayoutToolbar();
+}
