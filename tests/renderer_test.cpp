@@ -5,6 +5,7 @@
 
 #include "app/app_state.h"
 #include "ink/renderer.h"
+#include "support/pixels.h"
 #include "support/test_app.h"
 
 // What each tool looks like, read back from a small bitmap of its own. GDI+ under Wine does not
@@ -16,34 +17,6 @@ constexpr int SIZE = 120;
 constexpr uint32_t LASER_CORE = 0xFFFF3C3C;
 
 InkPoint P(float x, float y, float pressure = 0.5f) { return InkPoint{x, y, pressure}; }
-
-Stroke MakeStroke(ToolKind tool, float width, std::vector<InkPoint> points, COLORREF colour = Palette[0]) {
-    Stroke stroke;
-    stroke.tool = tool;
-    stroke.colour = colour;
-    stroke.width = width;
-    stroke.points = std::move(points);
-    return stroke;
-}
-
-// Premultiplied ARGB of a straight colour, the way the bitmap stores it.
-uint32_t Premultiplied(uint32_t argb) {
-    const uint32_t a = argb >> 24;
-    auto channel = [a](uint32_t c) { return (c * a + 127) / 255; };
-    return (a << 24) | (channel((argb >> 16) & 0xFF) << 16) | (channel((argb >> 8) & 0xFF) << 8) |
-           channel(argb & 0xFF);
-}
-
-::testing::AssertionResult Near(uint32_t actual, uint32_t expected, int tolerance = 1) {
-    for (int shift = 0; shift < 32; shift += 8) {
-        const int difference = int((actual >> shift) & 0xFF) - int((expected >> shift) & 0xFF);
-        if (std::abs(difference) > tolerance) {
-            return ::testing::AssertionFailure()
-                   << std::hex << "pixel 0x" << actual << " is not near 0x" << expected;
-        }
-    }
-    return ::testing::AssertionSuccess();
-}
 
 // A PARGB bitmap that strokes are drawn into, each draw with a graphics of its own.
 struct Target {
@@ -57,20 +30,7 @@ struct Target {
         Gdiplus::Graphics graphics(&bitmap);
         DrawStroke(graphics, stroke, fade);
     }
-    std::vector<uint32_t> Pixels() {
-        std::vector<uint32_t> pixels(size_t(SIZE) * SIZE);
-        Gdiplus::Rect area(0, 0, SIZE, SIZE);
-        Gdiplus::BitmapData data = {};
-        data.Width = SIZE;
-        data.Height = SIZE;
-        data.Stride = SIZE * 4;
-        data.PixelFormat = PixelFormat32bppPARGB;
-        data.Scan0 = pixels.data();
-        bitmap.LockBits(&area, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
-                        PixelFormat32bppPARGB, &data);
-        bitmap.UnlockBits(&data);
-        return pixels;
-    }
+    std::vector<uint32_t> Pixels() { return BitmapPixels(bitmap); }
     uint32_t Pixel(int x, int y) { return Pixels()[size_t(y) * SIZE + x]; }
     // Thickness of what is drawn across column x (or row y), in pixels of the given full alpha.
     float ColumnCoverage(int x, uint8_t fullAlpha = 255) {
@@ -111,7 +71,7 @@ TEST_F(Renderer, PenSegmentsTakeTheirWidthFromTheEndPointsPressure) {
 
 TEST_F(Renderer, PenSegmentsHaveRoundCaps) {
     Target target;
-    target.Draw(MakeStroke(Pen, 12.0f, {P(30, 60), P(90, 60, 1.0f)}));  // 14.4 wide, cap radius 7.2
+    target.Draw(MakeStroke(Pen, 12.0f, {P(30, 60), P(90, 60, 1.0f)}, Palette[0]));  // 14.4 wide, cap radius 7.2
     EXPECT_EQ(AlphaOf(target.Pixel(25, 60)), 255) << "the cap reaches beyond the start point";
     EXPECT_EQ(AlphaOf(target.Pixel(24, 54)), 0) << "a square cap would cover this corner";
     EXPECT_EQ(AlphaOf(target.Pixel(96, 66)), 0) << "a square cap would cover this corner";
@@ -151,14 +111,14 @@ TEST_F(Renderer, HighlighterIsTranslucentWithFlatEndsAndFadesByTruncation) {
 
 TEST_F(Renderer, HighlighterIsOnePolylineSoItsCornersAreNotDarker) {
     Target target;
-    target.Draw(MakeStroke(Highlighter, 6.0f, {P(20, 30), P(60, 70), P(100, 30)}));
+    target.Draw(MakeStroke(Highlighter, 6.0f, {P(20, 30), P(60, 70), P(100, 30)}, Palette[0]));
     // Right at the corner both segments overlap; separate lines would blend there twice.
     EXPECT_EQ(AlphaOf(target.Pixel(60, 66)), 90);
 }
 
 TEST_F(Renderer, OnePointHighlighterIsAShortBarThreeWidthsHigh) {
     Target target;
-    target.Draw(MakeStroke(Highlighter, 6.0f, {P(60, 60)}));
+    target.Draw(MakeStroke(Highlighter, 6.0f, {P(60, 60)}, Palette[0]));
     int columnsTouched = 0;
     for (int x = 0; x < SIZE; ++x) columnsTouched += target.ColumnCoverage(x, 90) > 0.0f;
     EXPECT_LE(columnsTouched, 2);
@@ -184,7 +144,7 @@ TEST_F(Renderer, LaserIsARedCoreOverAGlowWhateverTheColour) {
 
 TEST_F(Renderer, LaserFadesCoreAndGlowByTruncation) {
     Target target;
-    target.Draw(MakeStroke(Laser, 6.0f, {P(20, 60), P(100, 60)}), 0.5f);
+    target.Draw(MakeStroke(Laser, 6.0f, {P(20, 60), P(100, 60)}, Palette[0]), 0.5f);
     EXPECT_EQ(AlphaOf(target.Pixel(60, 66)), 35) << "glow 70 x 0.5";
     // Core 127 (127.5 truncated) over glow 35.
     EXPECT_NEAR(AlphaOf(target.Pixel(60, 60)), 127 + 35 * 128 / 255.0, 2);
@@ -192,7 +152,7 @@ TEST_F(Renderer, LaserFadesCoreAndGlowByTruncation) {
 
 TEST_F(Renderer, OnePointLaserIsADot) {
     Target target;
-    target.Draw(MakeStroke(Laser, 6.0f, {P(60, 60)}));
+    target.Draw(MakeStroke(Laser, 6.0f, {P(60, 60)}, Palette[0]));
     EXPECT_EQ(target.Pixel(60, 60), LASER_CORE);
     EXPECT_TRUE(Near(target.Pixel(60, 65), Premultiplied(0x46FF2828)));
     EXPECT_TRUE(Near(target.Pixel(55, 60), Premultiplied(0x46FF2828)));
@@ -203,10 +163,10 @@ TEST_F(Renderer, OnePointLaserIsADot) {
 TEST_F(Renderer, FadeZeroLeavesTheTargetAsItWas) {
     const uint32_t ground = 0x80402010;
     const Stroke strokes[] = {
-        MakeStroke(Highlighter, 12.0f, {P(20, 60), P(100, 60)}),
-        MakeStroke(Highlighter, 12.0f, {P(60, 60)}),
-        MakeStroke(Laser, 12.0f, {P(20, 60), P(100, 60)}),
-        MakeStroke(Laser, 12.0f, {P(60, 60)}),
+        MakeStroke(Highlighter, 12.0f, {P(20, 60), P(100, 60)}, Palette[0]),
+        MakeStroke(Highlighter, 12.0f, {P(60, 60)}, Palette[0]),
+        MakeStroke(Laser, 12.0f, {P(20, 60), P(100, 60)}, Palette[0]),
+        MakeStroke(Laser, 12.0f, {P(60, 60)}, Palette[0]),
     };
     for (const Stroke& stroke : strokes) {
         Target target(ground);
@@ -219,7 +179,7 @@ TEST_F(Renderer, FadeZeroLeavesTheTargetAsItWas) {
 TEST_F(Renderer, EraserCutsFullyTransparentPixelsWhateverWasThere) {
     for (uint32_t ground : {0xFF22C55Eu, 0x80402010u}) {
         Target target(ground);
-        target.Draw(MakeStroke(Eraser, 3.0f, {P(20, 60), P(60, 60), P(100, 60)}));  // 12 wide
+        target.Draw(MakeStroke(Eraser, 3.0f, {P(20, 60), P(60, 60), P(100, 60)}, Palette[0]));  // 12 wide
         EXPECT_EQ(target.Pixel(60, 60), 0x00000000u);
         EXPECT_EQ(target.Pixel(60, 65), 0x00000000u);
         EXPECT_EQ(target.Pixel(16, 60), 0x00000000u) << "round cap";
@@ -230,7 +190,7 @@ TEST_F(Renderer, EraserCutsFullyTransparentPixelsWhateverWasThere) {
 
 TEST_F(Renderer, OnePointEraserClearsADiscOfTwoWidths) {
     Target target(0xFF22C55E);
-    target.Draw(MakeStroke(Eraser, 6.0f, {P(60, 60)}));  // radius 12
+    target.Draw(MakeStroke(Eraser, 6.0f, {P(60, 60)}, Palette[0]));  // radius 12
     EXPECT_EQ(target.Pixel(60, 60), 0x00000000u);
     EXPECT_EQ(target.Pixel(60, 70), 0x00000000u);
     EXPECT_EQ(target.Pixel(67, 67), 0x00000000u);
@@ -242,7 +202,7 @@ TEST_F(Renderer, AfterAnEraserTheGraphicsBlendsAgain) {
     Target target(0xFF22C55E);
     Gdiplus::Graphics graphics(&target.bitmap);
     graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
-    DrawStroke(graphics, MakeStroke(Eraser, 3.0f, {P(20, 60), P(100, 60)}), 1.0f);
+    DrawStroke(graphics, MakeStroke(Eraser, 3.0f, {P(20, 60), P(100, 60)}, Palette[0]), 1.0f);
     EXPECT_EQ(graphics.GetCompositingMode(), Gdiplus::CompositingModeSourceOver);
     Gdiplus::SolidBrush half(Gdiplus::Color(0x800000FF));
     graphics.FillRectangle(&half, 0, 0, SIZE, 20);
@@ -257,7 +217,7 @@ TEST_F(Renderer, AStrokeWithoutPointsDrawsNothingAndChangesNoMode) {
             Gdiplus::Graphics graphics(&target.bitmap);
             graphics.SetSmoothingMode(Gdiplus::SmoothingModeNone);
             graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
-            DrawStroke(graphics, MakeStroke(tool, 6.0f, {}), 1.0f);
+            DrawStroke(graphics, MakeStroke(tool, 6.0f, {}, Palette[0]), 1.0f);
             EXPECT_EQ(graphics.GetSmoothingMode(), Gdiplus::SmoothingModeNone) << "tool " << tool;
             EXPECT_EQ(graphics.GetCompositingMode(), Gdiplus::CompositingModeSourceCopy) << "tool " << tool;
         }
@@ -270,7 +230,7 @@ TEST_F(Renderer, AStrokeWithPointsLeavesAntialiasingOnAndOtherwiseTheModesAlone)
     Gdiplus::Graphics graphics(&target.bitmap);
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeNone);
     graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
-    DrawStroke(graphics, MakeStroke(Pen, 6.0f, {P(20, 60), P(100, 60)}), 1.0f);
+    DrawStroke(graphics, MakeStroke(Pen, 6.0f, {P(20, 60), P(100, 60)}, Palette[0]), 1.0f);
     EXPECT_EQ(graphics.GetSmoothingMode(), Gdiplus::SmoothingModeAntiAlias);
     EXPECT_EQ(graphics.GetCompositingMode(), Gdiplus::CompositingModeSourceCopy);
 }

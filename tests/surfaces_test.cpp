@@ -8,6 +8,7 @@
 #include "app/startup.h"
 #include "ink/surfaces.h"
 #include "ink/undo_clear.h"
+#include "support/pixels.h"
 #include "support/test_app.h"
 
 #include <psapi.h>  // after windows.h
@@ -22,45 +23,6 @@ constexpr uint32_t SENTINEL = 0xDEADBEEF;
 constexpr uint32_t LASER_CORE = 0xFFFF3C3C;
 
 InkPoint P(float x, float y, float pressure = 1.0f) { return InkPoint{x, y, pressure}; }
-
-Stroke MakeStroke(ToolKind tool, float width, std::vector<InkPoint> points, COLORREF colour = Palette[4]) {
-    Stroke stroke;
-    stroke.tool = tool;
-    stroke.colour = colour;
-    stroke.width = width;
-    stroke.points = std::move(points);
-    return stroke;
-}
-
-uint32_t Premultiplied(uint32_t argb) {
-    const uint32_t a = argb >> 24;
-    auto channel = [a](uint32_t c) { return (c * a + 127) / 255; };
-    return (a << 24) | (channel((argb >> 16) & 0xFF) << 16) | (channel((argb >> 8) & 0xFF) << 8) |
-           channel(argb & 0xFF);
-}
-
-// Premultiplied source over premultiplied destination.
-uint32_t Over(uint32_t source, uint32_t destination) {
-    const uint32_t keep = 255 - (source >> 24);
-    uint32_t result = 0;
-    for (int shift = 0; shift < 32; shift += 8) {
-        const uint32_t s = (source >> shift) & 0xFF;
-        const uint32_t d = (destination >> shift) & 0xFF;
-        result |= (s + (d * keep + 127) / 255) << shift;
-    }
-    return result;
-}
-
-::testing::AssertionResult Near(uint32_t actual, uint32_t expected, int tolerance = 2) {
-    for (int shift = 0; shift < 32; shift += 8) {
-        const int difference = int((actual >> shift) & 0xFF) - int((expected >> shift) & 0xFF);
-        if (std::abs(difference) > tolerance) {
-            return ::testing::AssertionFailure()
-                   << std::hex << "pixel 0x" << actual << " is not near 0x" << expected;
-        }
-    }
-    return ::testing::AssertionSuccess();
-}
 
 bool SameRect(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
@@ -207,7 +169,7 @@ TEST_F(Surfaces, ThePushHandsTheFrameDcToTheOverlayWithPerPixelAlpha) {
 }
 
 TEST_F(Surfaces, InkLiesOverTheGroundAndBoardModeSwapsOnlyTheGround) {
-    Commit(MakeStroke(Pen, 12.0f, {P(50, 100), P(300, 100)}));
+    Commit(MakeStroke(Pen, 12.0f, {P(50, 100), P(300, 100)}, Palette[4]));
     Commit(MakeStroke(Highlighter, 6.0f, {P(50, 200), P(300, 200)}, Palette[2]));
     const std::vector<uint32_t> ink = InkPixels();
     const uint32_t highlight = Premultiplied(ColourToArgb(Palette[2], 90));
@@ -223,8 +185,8 @@ TEST_F(Surfaces, InkLiesOverTheGroundAndBoardModeSwapsOnlyTheGround) {
 }
 
 TEST_F(Surfaces, ErasedInkShowsTheGroundOfTheMoment) {
-    Commit(MakeStroke(Pen, 12.0f, {P(50, 100), P(300, 100)}));
-    Commit(MakeStroke(Eraser, 6.0f, {P(150, 50), P(150, 150)}));
+    Commit(MakeStroke(Pen, 12.0f, {P(50, 100), P(300, 100)}, Palette[4]));
+    Commit(MakeStroke(Eraser, 6.0f, {P(150, 50), P(150, 150)}, Palette[4]));
     for (bool board : {false, true}) {
         app.boardMode = board;
         PresentRegion(WholeCanvas());
@@ -234,8 +196,8 @@ TEST_F(Surfaces, ErasedInkShowsTheGroundOfTheMoment) {
 }
 
 TEST_F(Surfaces, HighlighterInProgressLiesOverTheInkAndUnderTheTrails) {
-    Commit(MakeStroke(Pen, 12.0f, {P(50, 100), P(300, 100)}));
-    app.laserTrails.push_back(MakeStroke(Laser, 6.0f, {P(50, 200), P(300, 200)}));
+    Commit(MakeStroke(Pen, 12.0f, {P(50, 100), P(300, 100)}, Palette[4]));
+    app.laserTrails.push_back(MakeStroke(Laser, 6.0f, {P(50, 200), P(300, 200)}, Palette[4]));
     app.drawing = true;
     app.currentStroke = MakeStroke(Highlighter, 12.0f, {P(100, 50), P(100, 300)}, Palette[2]);
     PresentRegion(WholeCanvas());
@@ -248,9 +210,9 @@ TEST_F(Surfaces, HighlighterInProgressLiesOverTheInkAndUnderTheTrails) {
 }
 
 TEST_F(Surfaces, LaserInProgressLiesOverTheTrails) {
-    app.laserTrails.push_back(MakeStroke(Laser, 6.0f, {P(50, 200), P(300, 200)}));
+    app.laserTrails.push_back(MakeStroke(Laser, 6.0f, {P(50, 200), P(300, 200)}, Palette[4]));
     app.drawing = true;
-    app.currentStroke = MakeStroke(Laser, 12.0f, {P(150, 50), P(150, 300)});
+    app.currentStroke = MakeStroke(Laser, 12.0f, {P(150, 50), P(150, 300)}, Palette[4]);
     PresentRegion(WholeCanvas());
     // Inside the new stroke's core, over the old trail's glow: trail glow on top would tint it.
     EXPECT_TRUE(Near(FramePixel(150, 205), LASER_CORE, 1));
@@ -263,7 +225,7 @@ TEST_F(Surfaces, TrailsAreComposedWithTheLaserFade) {
         int coreAlpha;  // core over glow over the ground
     };
     const Case cases[] = {{1.0f, 255}, {0.5f, 145}, {0.0f, 1}};
-    app.laserTrails.push_back(MakeStroke(Laser, 6.0f, {P(50, 200), P(300, 200)}));
+    app.laserTrails.push_back(MakeStroke(Laser, 6.0f, {P(50, 200), P(300, 200)}, Palette[4]));
     for (const Case& c : cases) {
         app.laserFade = c.fade;
         PresentRegion(WholeCanvas());
@@ -274,7 +236,7 @@ TEST_F(Surfaces, TrailsAreComposedWithTheLaserFade) {
 TEST_F(Surfaces, PenAndEraserInProgressAreNotDrawnByAPresent) {
     for (ToolKind tool : {Pen, Eraser}) {
         app.drawing = true;
-        app.currentStroke = MakeStroke(tool, 12.0f, {P(50, 100), P(300, 100)});
+        app.currentStroke = MakeStroke(tool, 12.0f, {P(50, 100), P(300, 100)}, Palette[4]);
         PresentRegion(WholeCanvas());
         EXPECT_EQ(CountFramePixelsNot(GROUND), 0) << "tool " << tool;
     }
@@ -288,8 +250,8 @@ TEST_F(Surfaces, RebuildReplaysHistoryOverATransparentLayer) {
     RebuildInkLayer();
     for (uint32_t pixel : InkPixels()) ASSERT_EQ(pixel, 0u) << "an empty history leaves nothing";
 
-    AppendToHistory(MakeStroke(Pen, 12.0f, {P(50, 100), P(300, 100)}));
-    AppendToHistory(MakeStroke(Eraser, 6.0f, {P(150, 50), P(150, 150)}));
+    AppendToHistory(MakeStroke(Pen, 12.0f, {P(50, 100), P(300, 100)}, Palette[4]));
+    AppendToHistory(MakeStroke(Eraser, 6.0f, {P(150, 50), P(150, 150)}, Palette[4]));
     AppendToHistory(MakeStroke(Pen, 3.0f, {P(150, 60), P(150, 140)}, Palette[0]));
     RebuildInkLayer();
     EXPECT_EQ(InkPixel(250, 100), ColourToArgb(Palette[4], 255));
@@ -298,7 +260,7 @@ TEST_F(Surfaces, RebuildReplaysHistoryOverATransparentLayer) {
 }
 
 TEST_F(Surfaces, ReCreatingReleasesTheOldSetAndStartsWithAnEmptyInkLayer) {
-    Commit(MakeStroke(Pen, 12.0f, {P(50, 100), P(300, 100)}));
+    Commit(MakeStroke(Pen, 12.0f, {P(50, 100), P(300, 100)}, Palette[4]));
     const HDC oldDC = app.frameDC;
     const HBITMAP oldDib = app.frameDib;
     CreateSurfaces();
@@ -324,7 +286,7 @@ struct TestCanvasRestorer {
 
 TEST_F(Surfaces, ADisplayChangeRebuildsTheCanvasAtTheScreensSize) {
     TestCanvasRestorer restorer;
-    Commit(MakeStroke(Pen, 12.0f, {P(500, 400), P(630, 470)}));
+    Commit(MakeStroke(Pen, 12.0f, {P(500, 400), P(630, 470)}, Palette[4]));
     const std::vector<uint32_t> before = InkPixels();
     pushes = {};
 
@@ -373,13 +335,13 @@ TEST_F(Surfaces, ReCreatingPresentingUndoingAndClearingKeepMemoryFlat) {
     for (int i = 0; i < 100; ++i) points.push_back(P(10.0f + i * 1.5f, 10.0f + (i % 7) * 15, i / 100.0f));
     auto round = [&points] {
         CreateSurfaces();
-        AppendToHistory(MakeStroke(Pen, 6.0f, points));
-        AppendToHistory(MakeStroke(Highlighter, 6.0f, points));
-        AppendToHistory(MakeStroke(Eraser, 3.0f, points));
+        AppendToHistory(MakeStroke(Pen, 6.0f, points, Palette[4]));
+        AppendToHistory(MakeStroke(Highlighter, 6.0f, points, Palette[4]));
+        AppendToHistory(MakeStroke(Eraser, 3.0f, points, Palette[4]));
         RebuildInkLayer();
-        app.laserTrails.push_back(MakeStroke(Laser, 6.0f, points));
+        app.laserTrails.push_back(MakeStroke(Laser, 6.0f, points, Palette[4]));
         app.drawing = true;
-        app.currentStroke = MakeStroke(Highlighter, 6.0f, points);
+        app.currentStroke = MakeStroke(Highlighter, 6.0f, points, Palette[4]);
         PresentRegion({0, 0, 80, 60});
         app.drawing = false;
         UndoLastStroke();

@@ -7,6 +7,7 @@
 #include "ink/surfaces.h"
 #include "ink/undo_clear.h"
 #include "input/laser_fade.h"
+#include "support/pixels.h"
 #include "support/test_app.h"
 
 // The history limit, undo and clear, on the test program's real windows (canvas 640 x 480).
@@ -16,20 +17,11 @@ constexpr uint32_t GROUND = 0x01000000;
 constexpr uint32_t SENTINEL = 0xDEADBEEF;
 const uint32_t BLUE = ColourToArgb(Palette[4], 255);
 
-Stroke MakeStroke(ToolKind tool, std::vector<InkPoint> points, COLORREF colour = Palette[4], float width = 12.0f) {
-    Stroke stroke;
-    stroke.tool = tool;
-    stroke.colour = colour;
-    stroke.width = width;
-    stroke.points = std::move(points);
-    return stroke;
-}
-
 Stroke Line(float y, COLORREF colour = Palette[4]) {
-    return MakeStroke(Pen, {{50, y, 1.0f}, {300, y, 1.0f}}, colour);
+    return MakeStroke(Pen, 12.0f, {{50, y, 1.0f}, {300, y, 1.0f}}, colour);
 }
 
-Stroke Dot(float x, float y) { return MakeStroke(Pen, {{x, y, 1.0f}}, Palette[6], 3.0f); }
+Stroke Dot(float x, float y) { return MakeStroke(Pen, 3.0f, {{x, y, 1.0f}}, Palette[6]); }
 
 // Commits a stroke the way capture does: into history and drawn onto the ink layer as it stands.
 void CommitLive(const Stroke& stroke) {
@@ -87,7 +79,7 @@ TEST_F(UndoClear, UndoTakesBackTheNewestStrokeAndPresentsTheWholeCanvas) {
     AppendToHistory(Line(100));
     AppendToHistory(Line(200, Palette[0]));
     RebuildInkLayer();
-    app.laserTrails.push_back(MakeStroke(Laser, {{50, 300, 0.5f}, {300, 300, 0.5f}}));
+    app.laserTrails.push_back(MakeStroke(Laser, 12.0f, {{50, 300, 0.5f}, {300, 300, 0.5f}}, Palette[4]));
     WatchFrame();
 
     UndoLastStroke();
@@ -105,7 +97,7 @@ TEST_F(UndoClear, UndoTakesBackTheNewestStrokeAndPresentsTheWholeCanvas) {
 
 TEST_F(UndoClear, UndoingAnEraserBringsBackWhatItErased) {
     AppendToHistory(Line(100));
-    AppendToHistory(MakeStroke(Eraser, {{150, 50, 0.5f}, {150, 150, 0.5f}}));
+    AppendToHistory(MakeStroke(Eraser, 12.0f, {{150, 50, 0.5f}, {150, 150, 0.5f}}, Palette[4]));
     RebuildInkLayer();
     ASSERT_EQ(InkPixel(150, 100), 0u);
 
@@ -149,12 +141,12 @@ TEST_F(UndoClear, ClearEmptiesBothListsStopsTheLaserAndPresentsTheEmptyCanvas) {
          [] {
              AppendToHistory(Line(100));
              RebuildInkLayer();
-             app.laserTrails.push_back(MakeStroke(Laser, {{50, 300, 0.5f}, {300, 300, 0.5f}}));
+             app.laserTrails.push_back(MakeStroke(Laser, 12.0f, {{50, 300, 0.5f}, {300, 300, 0.5f}}, Palette[4]));
              StartLaserHold();
          }},
         {"trails fading",
          [] {
-             app.laserTrails.push_back(MakeStroke(Laser, {{50, 300, 0.5f}, {300, 300, 0.5f}}));
+             app.laserTrails.push_back(MakeStroke(Laser, 12.0f, {{50, 300, 0.5f}, {300, 300, 0.5f}}, Palette[4]));
              app.laserPhase = 2;
              app.laserFade = 0.4f;
              app.laserFadeStart = GetTickCount();

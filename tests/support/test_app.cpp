@@ -4,6 +4,7 @@
 
 #include "app/startup.h"
 #include "ink/surfaces.h"
+#include "support/pixels.h"
 #include "toolbar/toolbar_layout.h"
 
 PushLog pushes;
@@ -115,22 +116,7 @@ int CountFramePixelsNot(uint32_t value) {
     return count;
 }
 
-std::vector<uint32_t> InkPixels() {
-    const int width = static_cast<int>(app.inkLayer->GetWidth());
-    const int height = static_cast<int>(app.inkLayer->GetHeight());
-    std::vector<uint32_t> pixels(size_t(width) * height);
-    Gdiplus::Rect area(0, 0, width, height);
-    Gdiplus::BitmapData data = {};
-    data.Width = width;
-    data.Height = height;
-    data.Stride = width * 4;
-    data.PixelFormat = PixelFormat32bppPARGB;
-    data.Scan0 = pixels.data();
-    app.inkLayer->LockBits(&area, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
-                           PixelFormat32bppPARGB, &data);
-    app.inkLayer->UnlockBits(&data);
-    return pixels;
-}
+std::vector<uint32_t> InkPixels() { return BitmapPixels(*app.inkLayer); }
 
 uint32_t InkPixel(int x, int y) { return InkPixels()[size_t(y) * app.canvasWidth + x]; }
 
