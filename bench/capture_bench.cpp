@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "app/startup.h"
+#include "bench/bench_support.h"
 #include "ink/stroke.h"
 #include "ink/surfaces.h"
 #include "input/capture.h"
@@ -23,24 +23,8 @@
 
 namespace {
 
-constexpr int HISTORY_POINTS_PER_STROKE = 50;
 constexpr float STEP_PX = 3.0f;  // a brisk hand on a 1000 Hz mouse moves about 3 px a sample
 constexpr double MOUSE_RATE_HZ = 1000.0;
-
-LONGLONG Now() {
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return counter.QuadPart;
-}
-
-double Milliseconds(LONGLONG ticks) {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return double(f.QuadPart);
-    }();
-    return double(ticks) * 1000.0 / frequency;
-}
 
 // The pushes of one ExtendStroke, timed apart from the rest of it.
 double pushMs = 0;
@@ -51,67 +35,6 @@ BOOL WINAPI TimedPush(HWND window, const UPDATELAYEREDWINDOWINFO* info) {
     return result;
 }
 BOOL WINAPI SkippedPush(HWND, const UPDATELAYEREDWINDOWINFO*) { return TRUE; }
-
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
-struct Spread {
-    double median, min, max;
-};
-
-Spread SpreadOf(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    const size_t n = samples.size();
-    const double median = n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
-    return {median, samples.front(), samples.back()};
-}
-
-struct Figure {
-    std::string name;
-    Spread spread;
-};
-std::vector<Figure> figures;
-
-// Wandering pen strokes over the whole canvas, the same every run.
-std::vector<Stroke> MakeHistory(int count, int width, int height) {
-    uint32_t seed = 4242;
-    auto next = [&seed](int range) {
-        seed = seed * 1664525u + 1013904223u;
-        return int((seed >> 8) % uint32_t(range));
-    };
-    std::vector<Stroke> strokes(count);
-    for (int i = 0; i < count; ++i) {
-        Stroke& stroke = strokes[i];
-        stroke.tool = i % 10 == 9 ? Eraser : Pen;
-        stroke.colour = Palette[i % 8];
-        stroke.width = StrokeWidths[i % 3];
-        float x = float(next(width));
-        float y = float(next(height));
-        for (int p = 0; p < HISTORY_POINTS_PER_STROKE; ++p) {
-            stroke.points.push_back({x, y, 0.3f + next(60) / 100.0f});
-            x = std::clamp(x + float(next(31) - 15), 0.0f, float(width - 1));
-            y = std::clamp(y + float(next(31) - 15), 0.0f, float(height - 1));
-        }
-    }
-    return strokes;
-}
-
-void SetCanvas(int width, int height) {
-    app.canvasLeft = 1;
-    app.canvasTop = 1;
-    app.canvasWidth = width;
-    app.canvasHeight = height;
-    if (!app.overlayWindow) CreateAppWindows(GetModuleHandleW(nullptr));
-    SetWindowPos(app.overlayWindow, HWND_TOPMOST, app.canvasLeft, app.canvasTop, width, height,
-                 SWP_NOACTIVATE);
-    CreateSurfaces();
-    ShowWindow(app.overlayWindow, SW_SHOWNOACTIVATE);
-}
 
 void SetHistory(std::vector<Stroke> strokes) {
     app.history = std::move(strokes);
@@ -185,10 +108,10 @@ struct Row {
 std::vector<Row> rows;
 
 void BenchCanvas(int width, int height, int ownSamples, int pushSamples) {
-    SetCanvas(width, height);
+    UseCanvas(width, height);
     const std::string canvas = std::to_string(width) + "x" + std::to_string(height);
     for (const bool full : {false, true}) {
-        SetHistory(full ? MakeHistory(int(MAX_HISTORY_STROKES), width, height) : std::vector<Stroke>{});
+        SetHistory(full ? MakeWanderingStrokes(int(MAX_HISTORY_STROKES), width, height, 10) : std::vector<Stroke>{});
         const std::string where = canvas + (full ? "_h4000" : "_h0");
 
         double pushMedian[4] = {};
@@ -196,8 +119,8 @@ void BenchCanvas(int width, int height, int ownSamples, int pushSamples) {
         for (int t = 0; t < 4; ++t) {
             const Timing timing = TimeStroke(TOOLS[t], PUSH_WIDTH_INDEX, pushSamples);
             const std::string name = FigureName(TOOLS[t], PUSH_WIDTH_INDEX, where);
-            figures.push_back({name + "_push", timing.push});
-            figures.push_back({name + "_with_push", timing.total});
+            AddFigure(name + "_push", timing.push);
+            AddFigure(name + "_with_push", timing.total);
             pushMedian[t] = timing.push.median;
         }
 
@@ -205,7 +128,7 @@ void BenchCanvas(int width, int height, int ownSamples, int pushSamples) {
         for (int t = 0; t < 4; ++t) {
             for (int widthIndex = 0; widthIndex < 3; ++widthIndex) {
                 const Timing timing = TimeStroke(TOOLS[t], widthIndex, ownSamples);
-                figures.push_back({FigureName(TOOLS[t], widthIndex, where) + "_own", timing.own});
+                AddFigure(FigureName(TOOLS[t], widthIndex, where) + "_own", timing.own);
                 const std::string label = std::string(ToolName(TOOLS[t])) + " w" +
                                           std::to_string(int(StrokeWidths[widthIndex])) + " @" + canvas +
                                           (full ? " h4000" : " h0");
@@ -240,24 +163,14 @@ void PrintTable(int ownSamples, int pushSamples) {
 int main(int argc, char** argv) {
     const int ownSamples = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
     const int pushSamples = argc > 2 ? std::max(1, std::atoi(argv[2])) : 10;
-    SetProcessDPIAware();
-    Gdiplus::GdiplusStartupInput input;
-    ULONG_PTR token = 0;
-    Gdiplus::GdiplusStartup(&token, &input, nullptr);
-    RegisterWindowClasses(GetModuleHandleW(nullptr));
+    StartBenchProgram();
     app.pUpdateLayeredWindowIndirect = TimedPush;
 
     BenchCanvas(1920, 1080, ownSamples, pushSamples);
     BenchCanvas(3840, 2160, ownSamples, pushSamples);
 
     PrintTable(ownSamples, pushSamples);
-    for (const Figure& figure : figures) {
-        std::printf("BENCH %s %.4f %.4f %.4f ms\n", figure.name.c_str(), figure.spread.median,
-                    figure.spread.min, figure.spread.max);
-    }
-
-    app.history.clear();
-    ReleaseSurfaces();
-    Gdiplus::GdiplusShutdown(token);
+    PrintFigureLines();
+    EndBenchProgram();
     return 0;
 }

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "app/startup.h"
+#include "bench/bench_support.h"
 #include "ink/stroke.h"
 #include "ink/surfaces.h"
 
@@ -21,35 +21,12 @@ constexpr int WHOLE_CANVAS_REPETITIONS = 9;
 constexpr int COPY_REPETITIONS = 51;
 constexpr int REBUILD_REPETITIONS = 3;  // a full replay takes seconds
 constexpr int SAMPLE_STROKES = 100;     // ink on the layer while presents are timed
-constexpr int POINTS_PER_STROKE = 50;
 
-LONGLONG Now() {
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return counter.QuadPart;
-}
-
-double Milliseconds(LONGLONG ticks) {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return double(f.QuadPart);
-    }();
-    return double(ticks) * 1000.0 / frequency;
-}
-
-struct Figure {
-    std::string name;
-    double median, min, max;
-};
-std::vector<Figure> figures;
-
-void Report(const std::string& name, const std::string& label, std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    const size_t n = samples.size();
-    const double median = n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
-    figures.push_back({name, median, samples.front(), samples.back()});
-    std::printf("%-46s %10.4f %10.4f %10.4f  ms  %3zu\n", label.c_str(), median, samples.front(), samples.back(), n);
+void Report(const std::string& name, const std::string& label, const std::vector<double>& samples) {
+    const Spread spread = SpreadOf(samples);
+    AddFigure(name, spread);
+    std::printf("%-46s %10.4f %10.4f %10.4f  ms  %3zu\n", label.c_str(), spread.median, spread.min, spread.max,
+                samples.size());
     std::fflush(stdout);
 }
 
@@ -62,51 +39,11 @@ BOOL WINAPI TimedPush(HWND window, const UPDATELAYEREDWINDOWINFO* info) {
     return result;
 }
 
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
-// Wandering pen strokes of varying pressure, width and colour over the whole canvas; the same
-// every run.
-std::vector<Stroke> MakeStrokes(int count, int width, int height) {
-    uint32_t seed = 12345;
-    auto next = [&seed](int range) {
-        seed = seed * 1664525u + 1013904223u;
-        return int((seed >> 8) % uint32_t(range));
-    };
-    std::vector<Stroke> strokes(count);
-    for (int i = 0; i < count; ++i) {
-        Stroke& stroke = strokes[i];
-        stroke.tool = Pen;
-        stroke.colour = Palette[i % 8];
-        stroke.width = StrokeWidths[i % 3];
-        float x = float(next(width));
-        float y = float(next(height));
-        for (int p = 0; p < POINTS_PER_STROKE; ++p) {
-            stroke.points.push_back({x, y, 0.3f + next(60) / 100.0f});
-            x = std::clamp(x + float(next(31) - 15), 0.0f, float(width - 1));
-            y = std::clamp(y + float(next(31) - 15), 0.0f, float(height - 1));
-        }
-    }
-    return strokes;
-}
-
 void SetCanvas(int width, int height) {
-    app.canvasLeft = 1;
-    app.canvasTop = 1;
-    app.canvasWidth = width;
-    app.canvasHeight = height;
-    if (!app.overlayWindow) CreateAppWindows(GetModuleHandleW(nullptr));
-    SetWindowPos(app.overlayWindow, HWND_TOPMOST, app.canvasLeft, app.canvasTop, width, height, SWP_NOACTIVATE);
-    CreateSurfaces();
-    app.history = MakeStrokes(SAMPLE_STROKES, width, height);
+    UseCanvas(width, height);
+    app.history = MakeWanderingStrokes(SAMPLE_STROKES, width, height, 0);
     RebuildInkLayer();
     PresentRegion(WholeCanvas());
-    ShowWindow(app.overlayWindow, SW_SHOWNOACTIVATE);
     PumpMessages();
 }
 
@@ -169,7 +106,7 @@ void BenchPresents(int width, int height) {
 // Undo and clear replay the whole history like this, so this is what they cost at the limit.
 void BenchRebuild(int width, int height) {
     SetCanvas(width, height);
-    app.history = MakeStrokes(int(MAX_HISTORY_STROKES), width, height);
+    app.history = MakeWanderingStrokes(int(MAX_HISTORY_STROKES), width, height, 0);
     std::vector<double> samples;
     for (int i = 0; i < REBUILD_REPETITIONS; ++i) {
         const LONGLONG start = Now();
@@ -185,11 +122,7 @@ void BenchRebuild(int width, int height) {
 }  // namespace
 
 int main() {
-    SetProcessDPIAware();
-    Gdiplus::GdiplusStartupInput input;
-    ULONG_PTR token = 0;
-    Gdiplus::GdiplusStartup(&token, &input, nullptr);
-    RegisterWindowClasses(GetModuleHandleW(nullptr));
+    StartBenchProgram();
     app.pUpdateLayeredWindowIndirect = TimedPush;
 
     std::printf("%-46s %10s %10s %10s  unit reps\n", "figure", "median", "min", "max");
@@ -198,11 +131,7 @@ int main() {
     BenchPresents(3840, 2160);
 
     std::printf("\n");
-    for (const Figure& figure : figures) {
-        std::printf("BENCH %s %.4f %.4f %.4f ms\n", figure.name.c_str(), figure.median, figure.min, figure.max);
-    }
-
-    ReleaseSurfaces();
-    Gdiplus::GdiplusShutdown(token);
+    PrintFigureLines();
+    EndBenchProgram();
     return 0;
 }
