@@ -40,8 +40,11 @@ void DrawNewestPiece(const InkPoint& prev, const InkPoint& sample) {
 void BeginStroke(float x, float y, float pressure) {
     if (app.passThrough) return;
 
-    // A stroke still in progress is dropped: whatever it drew stays in the ink layer until the next
-    // rebuild, but it is committed nowhere.
+    // A stroke still in progress (a second finger, a mouse press during a pen stroke) is committed
+    // first: dropping it would leave its ink on the screen but in no list, so the next rebuild would
+    // take it away and undo would reach past it.
+    if (app.drawing) EndStroke();
+
     app.drawing = true;
     Stroke& stroke = app.currentStroke;
     stroke.tool = app.currentTool;

@@ -314,7 +314,9 @@ TEST_F(PointerInput, PenStrokeIsNotEndedByALostCapture) {
     ReleaseCapture();
     EXPECT_TRUE(app.drawing);
     SendPointer(WM_POINTERUP, 0, 100, 100);
-    EXPECT_EQ(app.history.size(), 1u);
+    // The mouse stroke was committed when the pen began its own, the pen stroke when it lifted.
+    ASSERT_EQ(app.history.size(), 2u);
+    EXPECT_EQ(app.history[1].points[0].y, 100.0f);
 }
 
 // Mouse pointers, failed look-ups, systems without the function and downs without contact are left
