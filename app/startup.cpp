@@ -83,6 +83,10 @@ void ReleaseHotkeys() {
 
 void ReinitCanvas() {
     ReadCanvasGeometry();
+    ApplyCanvasGeometry();
+}
+
+void ApplyCanvasGeometry() {
     CreateSurfaces();
     RebuildInkLayer();
     SetWindowPos(app.overlayWindow, HWND_TOPMOST, app.canvasLeft, app.canvasTop, app.canvasWidth,

@@ -25,7 +25,11 @@ void ReadCanvasGeometry();
 void CreateAppWindows(HINSTANCE instance);
 void ClaimHotkeys();
 void ReleaseHotkeys();
+// After a display change: the screen's size again, then ApplyCanvasGeometry.
 void ReinitCanvas();
+// Surfaces, ink, overlay and toolbar brought to the canvas geometry now in `app`; the ink keeps its
+// pixel positions.
+void ApplyCanvasGeometry();
 // The private re-initialise message is handled here and never dispatched; all others are.
 void DispatchLoopMessage(const MSG& message);
 // Runs until WM_QUIT; returns its exit code.

@@ -478,12 +478,7 @@ void ShrinkToTestCanvas() {
     Announce("back to the test canvas");
     app.canvasWidth = TEST_CANVAS_WIDTH;
     app.canvasHeight = TEST_CANVAS_HEIGHT;
-    CreateSurfaces();
-    RebuildInkLayer();
-    SetWindowPos(app.overlayWindow, HWND_TOPMOST, app.canvasLeft, app.canvasTop, app.canvasWidth,
-                 app.canvasHeight, SWP_NOACTIVATE);
-    PresentRegion(WholeCanvas());
-    LayoutToolbar();
+    ApplyCanvasGeometry();
     PumpAndTakeQuit();
 }
 

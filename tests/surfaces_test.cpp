@@ -277,9 +277,7 @@ struct TestCanvasRestorer {
     ~TestCanvasRestorer() {
         app.canvasWidth = 640;
         app.canvasHeight = 480;
-        CreateSurfaces();
-        SetWindowPos(app.overlayWindow, HWND_TOPMOST, app.canvasLeft, app.canvasTop, app.canvasWidth,
-                     app.canvasHeight, SWP_NOACTIVATE);
+        ApplyCanvasGeometry();
         ResetAppForTest();
     }
 };
