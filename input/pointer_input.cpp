@@ -43,12 +43,20 @@ void BeginPointerStroke(const PointerSample& sample) {
     app.currentTool = selected;
 }
 
+void EndPointerContact() {
+    app.penContact = false;
+    EndStroke();
+}
+
 }  // namespace
 
 LRESULT HandlePointerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const UINT32 pointerId = GET_POINTERID_WPARAM(wParam);
     POINTER_INPUT_TYPE type = PT_POINTER;
     if (!app.pGetPointerType || !app.pGetPointerType(pointerId, &type) || type == PT_MOUSE) {
+        // A contact ends with any lift, also one that cannot be classified: otherwise the stroke
+        // would stay open and a hovering pen would go on drawing.
+        if (message == WM_POINTERUP && app.penContact) EndPointerContact();
         return DefWindowProcW(window, message, wParam, lParam);
     }
     const PointerSample sample = ReadPointerSample(window, type, pointerId, lParam);
@@ -65,14 +73,11 @@ LRESULT HandlePointerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
         if (app.penContact) ExtendStroke(sample.x, sample.y, sample.pressure);
         return 0;
     default:  // WM_POINTERUP
-        app.penContact = false;
-        EndStroke();
+        EndPointerContact();
         return 0;
     }
 }
 
 void HandlePointerCaptureLost() {
-    if (!app.penContact) return;
-    app.penContact = false;
-    EndStroke();
+    if (app.penContact) EndPointerContact();
 }

@@ -244,6 +244,22 @@ TEST_F(PointerInput, PenStrokeIsInCanvasPixelsAndHoldsNoCapture) {
     EXPECT_EQ(InkPixel(140, 100), RED);
 }
 
+// A lift whose pointer type cannot be read still ends the contact; a hovering pen then draws nothing.
+TEST_F(PointerInput, AnUnclassifiedLiftStillEndsTheContact) {
+    SendPointer(WM_POINTERDOWN, CONTACT, 100, 100);
+    SendPointer(WM_POINTERUPDATE, CONTACT, 180, 100);
+    fakeTypeFails = true;
+    SendPointer(WM_POINTERUP, 0, 180, 100);
+    fakeTypeFails = false;
+    EXPECT_FALSE(app.penContact);
+    EXPECT_FALSE(app.drawing);
+    ASSERT_EQ(app.history.size(), 1u);
+
+    SendPointer(WM_POINTERUPDATE, POINTER_MESSAGE_FLAG_INRANGE, 180, 200);
+    EXPECT_EQ(app.history[0].points.size(), 2u);
+    EXPECT_EQ(InkPixel(180, 200), 0u);
+}
+
 TEST_F(PointerInput, EraserEndDrawsOneEraserStrokeAndKeepsTheSelectedTool) {
     MouseStroke({{60, 100}, {220, 100}});
     ASSERT_EQ(InkPixel(140, 100), RED);
