@@ -110,17 +110,19 @@ key_on() {
 key_on_overlay() { key_on "$(x_window 1919 1079)" "$@"; }
 key_on_target() { key_on "$(xdotool search --name '^Click target$' | head -n 1)" "$@"; }
 
-# The overlay's extended style once it reads EXPECTED, or as it is a few seconds later:
-# overlay_exstyle EXPECTED
-overlay_exstyle() {
-  local style
-  for _ in $(seq 5); do
-    style=$(probe_field "$OVERLAY_CLASS" exstyle)
-    [ "$style" = "$1" ] && break
-    sleep 0.2
+# A field of the overlay's report once it reads EXPECTED, or as it is when the tries are used up:
+# overlay_field_becomes KEY EXPECTED TRIES PAUSE
+overlay_field_becomes() {
+  local value
+  for _ in $(seq "$3"); do
+    value=$(probe_field "$OVERLAY_CLASS" "$1")
+    [ "$value" = "$2" ] && break
+    sleep "$4"
   done
-  echo "$style"
+  echo "$value"
 }
+
+overlay_exstyle() { overlay_field_becomes exstyle "$1" 5 0.2; }
 
 # The toolbar's rectangle where it is now, into TB_L TB_T TB_R TB_B (call it in this shell, not in $()).
 read_toolbar() {
@@ -134,16 +136,8 @@ check_toolbar() {
   check_eq "$1" "$2" "$TB_L,$TB_T,$((TB_R - TB_L))x$((TB_B - TB_T))"
 }
 
-# The overlay's rectangle once it reads EXPECTED or the time is up: overlay_rect_becomes EXPECTED
-overlay_rect_becomes() {
-  local rect
-  for _ in $(seq 20); do
-    rect=$(probe_field "$OVERLAY_CLASS" rect)
-    [ "$rect" = "$1" ] && break
-    sleep 0.3
-  done
-  echo "$rect"
-}
+# The overlay's rectangle once it reads EXPECTED, given a display change some seconds to settle.
+overlay_rect_becomes() { overlay_field_becomes rect "$1" 20 0.3; }
 
 # Screen point of an entry: at OFFSET along the main axis from the entry's start (its centre when
 # OFFSET is "centre"), on the middle of the cross axis. Needs read_toolbar first.
