@@ -5,6 +5,8 @@
 #include "app/dirty_rect.h"
 #include "app/palette.h"
 #include "app/platform.h"
+#include "ink/ink_undo.h"
+#include "ink/pixel_layer.h"
 #include "ink/stroke.h"
 #include "toolbar/toolbar_layout.h"
 
@@ -57,8 +59,15 @@ struct AppState {
     POINT dragOffset = {0, 0};
     bool trackingLeave = false;
 
-    // Drawing surfaces of the overlay.
-    Gdiplus::Bitmap* inkLayer = nullptr;
+    // Drawing surfaces of the overlay. The ink layer, the layer of the translucent stroke in progress
+    // and the laser trails' layer have one size, at least the canvas: when the canvas shrinks they
+    // keep the ink beyond it, so growing back needs no replay.
+    PixelLayer inkPixels;
+    PixelLayer livePixels;
+    PixelLayer trailPixels;
+    Gdiplus::Bitmap* inkLayer = nullptr;    // GDI+ view of inkPixels
+    Gdiplus::Bitmap* trailLayer = nullptr;  // GDI+ view of trailPixels
+    InkKeeping inkKeeping;
     HDC frameDC = nullptr;
     HBITMAP frameDib = nullptr;
     uint32_t* frameBits = nullptr;  // premultiplied BGRA, top-down, no row padding

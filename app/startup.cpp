@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/app_state.h"
+#include "ink/surface_resize.h"
 #include "ink/surfaces.h"
 #include "input/overlay_window.h"
 #include "toolbar/toolbar_layout.h"
@@ -87,8 +88,7 @@ void ReinitCanvas() {
 }
 
 void ApplyCanvasGeometry() {
-    CreateSurfaces();
-    RebuildInkLayer();
+    FitSurfacesToCanvas();
     SetWindowPos(app.overlayWindow, HWND_TOPMOST, app.canvasLeft, app.canvasTop, app.canvasWidth,
                  app.canvasHeight, SWP_NOACTIVATE);
     PresentRegion(WholeCanvas());

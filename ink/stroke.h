@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/dirty_rect.h"
 #include "app/palette.h"
 
 struct InkPoint {
@@ -15,6 +16,10 @@ struct Stroke {
     COLORREF colour = 0;
     float width = 0.0f;
     std::vector<InkPoint> points;
+    // The ink-layer pixels the stroke changed, as they were before it, so that undo puts them back
+    // instead of replaying the history. Without them (`undoKept` false) undo replays the stroke's area.
+    std::vector<uint32_t> undoPixels;
+    bool undoKept = false;
 };
 
 constexpr size_t MAX_HISTORY_STROKES = 4000;
@@ -22,3 +27,6 @@ constexpr size_t MAX_HISTORY_STROKES = 4000;
 // Commits a finished non-laser stroke; past the limit the oldest stroke goes, but its pixels stay
 // on the ink layer until the next rebuild.
 void AppendToHistory(Stroke stroke);
+// The area every sample of the stroke may have touched: each with radius 4 x width, the eraser's
+// reach, plus the usual margin.
+DirtyRect StrokeArea(const Stroke& stroke);

@@ -1,16 +1,17 @@
 #include "ink/surfaces.h"
 
-#include <algorithm>
-
 #include "app/app_state.h"
+#include "ink/pixel_compose.h"
+#include "ink/pixel_layer.h"
 #include "ink/renderer.h"
+#include "ink/trail_layer.h"
 
 namespace {
 
 // Alpha 1, not 0: the screen below shows through almost unchanged, yet every pixel stays a hit for
 // mouse and pen input, which a layered window lets fall through alpha-0 pixels.
-constexpr Gdiplus::ARGB SEE_THROUGH_GROUND = 0x01000000;
-constexpr Gdiplus::ARGB BOARD_GROUND = 0xFFFFFFFF;
+constexpr uint32_t SEE_THROUGH_GROUND = 0x01000000;
+constexpr uint32_t BOARD_GROUND = 0xFFFFFFFF;
 
 BITMAPINFO FrameHeader() {
     BITMAPINFO info = {};
@@ -23,26 +24,45 @@ BITMAPINFO FrameHeader() {
     return info;
 }
 
-void ComposeRegion(Gdiplus::Graphics& graphics, int left, int top, int width, int height) {
-    graphics.SetClip(Gdiplus::Rect(left, top, width, height), Gdiplus::CombineModeReplace);
-
-    graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
-    {
-        Gdiplus::SolidBrush ground(Gdiplus::Color(app.boardMode ? BOARD_GROUND : SEE_THROUGH_GROUND));
-        graphics.FillRectangle(&ground, left, top, width, height);
-    }
-    graphics.SetCompositingMode(Gdiplus::CompositingModeSourceOver);
-    graphics.DrawImage(app.inkLayer, left, top, left, top, width, height, Gdiplus::UnitPixel);
-
-    // Pen and eraser strokes in progress are already in the ink layer.
-    if (app.drawing && app.currentStroke.tool == Highlighter) DrawStroke(graphics, app.currentStroke, 1.0f);
-    for (const Stroke& trail : app.laserTrails) {
-        DrawStroke(graphics, trail, app.laserFade);
-    }
-    if (app.drawing && app.currentStroke.tool == Laser) DrawStroke(graphics, app.currentStroke, 1.0f);
+void ReleaseFrame() {
+    // frameBitmap draws into frameDib's memory, so it goes first; the DC goes with the DIB still
+    // selected, and the DIB after it.
+    delete app.frameBitmap;
+    app.frameBitmap = nullptr;
+    if (app.frameDC) DeleteDC(app.frameDC);
+    app.frameDC = nullptr;
+    if (app.frameDib) DeleteObject(app.frameDib);
+    app.frameDib = nullptr;
+    app.frameBits = nullptr;
 }
 
-void PushFrame(const RECT& dirty) {
+void ReleaseLayers() {
+    delete app.inkLayer;
+    app.inkLayer = nullptr;
+    delete app.trailLayer;
+    app.trailLayer = nullptr;
+    ReleasePixelLayer(app.inkPixels);
+    ReleasePixelLayer(app.livePixels);
+    ReleasePixelLayer(app.trailPixels);
+}
+
+// Bottom to top: the ground, the committed ink, the highlighter in progress, the laser trails at
+// the strength of the fade, the laser stroke in progress.
+void ComposeFrame(const DirtyRect& area) {
+    if (!app.frameBits || !app.inkPixels.bits) return;
+    ComposeLayer layers[4];
+    int count = 0;
+    layers[count++] = {&app.inkPixels, 255};
+    const bool live = app.drawing && app.livePixels.bits;
+    if (live && app.currentStroke.tool == Highlighter) layers[count++] = {&app.livePixels, 255};
+    if (!app.laserTrails.empty() && app.trailPixels.bits) layers[count++] = {&app.trailPixels, TrailScale()};
+    if (live && app.currentStroke.tool == Laser) layers[count++] = {&app.livePixels, 255};
+    ComposePixels(app.frameBits, app.canvasWidth, area, app.boardMode ? BOARD_GROUND : SEE_THROUGH_GROUND,
+                  layers, count);
+}
+
+void PushFrame(const DirtyRect& area) {
+    const RECT dirty = {area.left, area.top, area.right, area.bottom};
     POINT destination = {app.canvasLeft, app.canvasTop};
     SIZE size = {app.canvasWidth, app.canvasHeight};
     POINT source = {0, 0};
@@ -64,50 +84,44 @@ void PushFrame(const RECT& dirty) {
 }  // namespace
 
 void ReleaseSurfaces() {
-    // frameBitmap draws into frameDib's memory, so it goes first; the DC goes with the DIB still
-    // selected, and the DIB after it.
-    delete app.inkLayer;
-    app.inkLayer = nullptr;
-    delete app.frameBitmap;
-    app.frameBitmap = nullptr;
-    if (app.frameDC) DeleteDC(app.frameDC);
-    app.frameDC = nullptr;
-    if (app.frameDib) DeleteObject(app.frameDib);
-    app.frameDib = nullptr;
-    app.frameBits = nullptr;
+    ReleaseLayers();
+    ReleaseFrame();
 }
 
-void CreateSurfaces() {
-    ReleaseSurfaces();
-    app.inkLayer = new Gdiplus::Bitmap(app.canvasWidth, app.canvasHeight, PixelFormat32bppPARGB);
-
+void CreateFrame() {
+    ReleaseFrame();
     const BITMAPINFO header = FrameHeader();
     app.frameDC = CreateCompatibleDC(nullptr);
     void* bits = nullptr;
     app.frameDib = CreateDIBSection(app.frameDC, &header, DIB_RGB_COLORS, &bits, nullptr, 0);
     app.frameBits = static_cast<uint32_t*>(bits);
     SelectObject(app.frameDC, app.frameDib);
-
     app.frameBitmap = new Gdiplus::Bitmap(app.canvasWidth, app.canvasHeight, app.canvasWidth * 4,
                                           PixelFormat32bppPARGB, static_cast<BYTE*>(bits));
 }
 
+void CreateSurfaces() {
+    ReleaseSurfaces();
+    app.inkPixels = AllocatePixelLayer(app.canvasWidth, app.canvasHeight);
+    app.livePixels = AllocatePixelLayer(app.canvasWidth, app.canvasHeight);
+    app.trailPixels = AllocatePixelLayer(app.canvasWidth, app.canvasHeight);
+    app.inkLayer = NewBitmapOver(app.inkPixels);
+    app.trailLayer = NewBitmapOver(app.trailPixels);
+    CreateFrame();
+}
+
 void RebuildInkLayer() {
+    ClearPixels(app.inkPixels, {0, 0, app.inkPixels.width, app.inkPixels.height});
+    if (!app.inkLayer) return;
     Gdiplus::Graphics graphics(app.inkLayer);
-    graphics.Clear(Gdiplus::Color(0x00000000));
     for (const Stroke& stroke : app.history) {
         DrawStroke(graphics, stroke, 1.0f);
     }
 }
 
 void PresentRegion(const DirtyRect& rect) {
-    const int32_t left = std::max(rect.left, 0);
-    const int32_t top = std::max(rect.top, 0);
-    const int32_t right = std::min(rect.right, app.canvasWidth);
-    const int32_t bottom = std::min(rect.bottom, app.canvasHeight);
-    if (left >= right || top >= bottom) return;
-
-    Gdiplus::Graphics graphics(app.frameBitmap);
-    ComposeRegion(graphics, left, top, right - left, bottom - top);
-    PushFrame(RECT{left, top, right, bottom});
+    const DirtyRect area = ClampRect(rect, app.canvasWidth, app.canvasHeight);
+    if (!HasArea(area)) return;
+    ComposeFrame(area);
+    PushFrame(area);
 }

@@ -4,9 +4,13 @@
 #include <utility>
 
 #include "app/app_state.h"
+#include "ink/ink_undo.h"
+#include "ink/live_layer.h"
+#include "ink/pixel_layer.h"
 #include "ink/renderer.h"
 #include "ink/stroke.h"
 #include "ink/surfaces.h"
+#include "ink/trail_layer.h"
 #include "input/laser_fade.h"
 
 namespace {
@@ -16,23 +20,98 @@ float StrokeRadius() { return 4.0f * app.currentStroke.width; }
 // Area a laser sample may touch: the glow is 2.6 x width across.
 float LaserRadius() { return 3.0f * app.currentStroke.width; }
 
-bool DrawnIncrementally(ToolKind tool) { return tool != Highlighter && tool != Laser; }
+bool DrawnLive(ToolKind tool) { return tool == Highlighter || tool == Laser; }
 
 void DrawIntoInkLayer(const Stroke& stroke) {
+    if (!app.inkLayer) return;
     Gdiplus::Graphics graphics(app.inkLayer);
     DrawStroke(graphics, stroke, 1.0f);
 }
 
-// The newest piece of a pen or eraser stroke, drawn as a two-sample stroke of the same tool: the
-// renderer draws a pen stroke one segment at a time, so this is exactly the piece a replay of the
-// whole stroke gives, and the look of every tool stays defined in one place.
-void DrawNewestPiece(const InkPoint& prev, const InkPoint& sample) {
+Stroke PieceOf(const InkPoint& prev, const InkPoint& sample) {
     Stroke piece;
     piece.tool = app.currentStroke.tool;
     piece.colour = app.currentStroke.colour;
     piece.width = app.currentStroke.width;
     piece.points = {prev, sample};
-    DrawIntoInkLayer(piece);
+    return piece;
+}
+
+DirtyRect SegmentRect(const InkPoint& prev, const InkPoint& sample) {
+    DirtyRect segment;
+    segment.IncludePoint(prev.x, prev.y, StrokeRadius());
+    segment.IncludePoint(sample.x, sample.y, StrokeRadius());
+    return segment;
+}
+
+// The first sample of a stroke: a dot of the pen, a cleared disc of the eraser, drawn at once into
+// the ink layer; a highlighter or laser mark in the live layer.
+void DrawFirstSample() {
+    const Stroke& stroke = app.currentStroke;
+    if (DrawnLive(stroke.tool)) {
+        DrawLivePiece(stroke, app.strokeDirty);
+        return;
+    }
+    StartKeepingInk();
+    KeepInkUnder(app.strokeDirty);
+    DrawIntoInkLayer(stroke);
+}
+
+// The live pen stroke starts with a dot that the replay of a stroke of two or more samples does not
+// draw. Around the first sample the ink goes back to how it was before the stroke, and the segments
+// that reach there are drawn again as the replay draws them, so the ink layer equals a replay.
+void DrawPenStartAsReplayed(const Stroke& stroke) {
+    if (stroke.points.size() < 2 || !app.inkLayer) return;
+    DirtyRect dot;
+    dot.IncludePoint(stroke.points[0].x, stroke.points[0].y, StrokeRadius());
+    const DirtyRect restored = RestoreKeptInk(dot);
+    if (!HasArea(restored)) return;
+    Gdiplus::Graphics graphics(app.inkLayer);
+    graphics.SetClip(Gdiplus::Rect(restored.left, restored.top, restored.right - restored.left,
+                                   restored.bottom - restored.top));
+    for (size_t i = 1; i < stroke.points.size(); ++i) {
+        const InkPoint& prev = stroke.points[i - 1];
+        const InkPoint& sample = stroke.points[i];
+        if (HasArea(Intersection(SegmentRect(prev, sample), restored))) {
+            DrawStroke(graphics, PieceOf(prev, sample), 1.0f);
+        }
+    }
+}
+
+// Live eraser pieces are round-capped lines; the replay draws one polyline with round joins, whose
+// edge pixels may differ. At the end the stroke is erased again as one polyline.
+void DrawEraserAsReplayed(const Stroke& stroke) {
+    if (stroke.points.size() < 2) return;
+    RestoreKeptInk(StrokeArea(stroke));
+    DrawIntoInkLayer(stroke);
+}
+
+void CommitLaserStroke() {
+    DrawTrailIntoLayer(app.currentStroke);
+    ClearLiveLayer(app.strokeDirty);
+    app.laserTrails.push_back(std::move(app.currentStroke));
+    StartLaserHold();
+}
+
+void CommitInkStroke() {
+    Stroke& stroke = app.currentStroke;
+    switch (stroke.tool) {
+        case Highlighter:
+            // Translucent: it enters the ink layer only now, as one whole stroke.
+            StartKeepingInk();
+            KeepInkUnder(app.strokeDirty);
+            DrawIntoInkLayer(stroke);
+            ClearLiveLayer(app.strokeDirty);
+            break;
+        case Eraser:
+            DrawEraserAsReplayed(stroke);
+            break;
+        default:
+            DrawPenStartAsReplayed(stroke);
+            break;
+    }
+    FinishKeepingInk(stroke);
+    AppendToHistory(std::move(stroke));
 }
 
 }  // namespace
@@ -51,6 +130,8 @@ void BeginStroke(float x, float y, float pressure) {
     stroke.colour = Palette[app.colourIndex];
     stroke.width = StrokeWidths[app.widthIndex];
     stroke.points.assign(1, InkPoint{x, y, pressure});
+    stroke.undoPixels.clear();
+    stroke.undoKept = false;
 
     app.strokeDirty = {};
     app.strokeDirty.IncludePoint(x, y, StrokeRadius());
@@ -59,9 +140,8 @@ void BeginStroke(float x, float y, float pressure) {
         // The new stroke and every waiting trail are shown at full strength from its first sample.
         CancelLaserFade();
         app.laserDirty.IncludePoint(x, y, LaserRadius());
-    } else if (DrawnIncrementally(stroke.tool)) {
-        DrawIntoInkLayer(stroke);
     }
+    DrawFirstSample();
     PresentRegion(app.strokeDirty);
 }
 
@@ -74,25 +154,19 @@ void ExtendStroke(float x, float y, float pressure) {
     const InkPoint sample{x, y, pressure};
     app.currentStroke.points.push_back(sample);
 
-    DirtyRect segment;
-    segment.IncludePoint(prev.x, prev.y, StrokeRadius());
-    segment.IncludePoint(x, y, StrokeRadius());
+    const DirtyRect segment = SegmentRect(prev, sample);
     app.strokeDirty.IncludePoint(x, y, StrokeRadius());
 
-    switch (app.currentStroke.tool) {
-        case Highlighter:
-            // Translucent: drawn whole over the ink by every present, never piece by piece.
-            PresentRegion(app.strokeDirty);
-            return;
-        case Laser:
-            app.laserDirty.IncludePoint(x, y, LaserRadius());
-            PresentRegion(segment);
-            return;
-        default:
-            DrawNewestPiece(prev, sample);
-            PresentRegion(segment);
-            return;
+    if (app.currentStroke.tool == Laser) app.laserDirty.IncludePoint(x, y, LaserRadius());
+    if (DrawnLive(app.currentStroke.tool)) {
+        // The mark of a lone first sample is not part of a longer stroke; the segment covers it.
+        if (app.currentStroke.points.size() == 2) ClearLiveLayer(segment);
+        DrawLivePiece(NewestLivePiece(), segment);
+    } else {
+        KeepInkUnder(segment);
+        DrawIntoInkLayer(PieceOf(prev, sample));
     }
+    PresentRegion(segment);
 }
 
 void EndStroke() {
@@ -101,12 +175,22 @@ void EndStroke() {
     // Cleared first, so the presents below show the stroke only from where it now lives.
     app.drawing = false;
     if (app.currentStroke.tool == Laser) {
-        app.laserTrails.push_back(std::move(app.currentStroke));
-        StartLaserHold();
+        CommitLaserStroke();
     } else {
-        if (app.currentStroke.tool == Highlighter) DrawIntoInkLayer(app.currentStroke);
-        AppendToHistory(std::move(app.currentStroke));
+        CommitInkStroke();
     }
     app.currentStroke.points.clear();
     PresentRegion(app.strokeDirty);
+}
+
+void ContinueStrokeAfterClear() {
+    if (!app.drawing) return;
+    Stroke& stroke = app.currentStroke;
+    stroke.points.erase(stroke.points.begin(), stroke.points.end() - 1);
+    const InkPoint& sample = stroke.points.back();
+    ClearLiveLayer(app.strokeDirty);
+    ForgetKeptInk();
+    app.strokeDirty = {};
+    app.strokeDirty.IncludePoint(sample.x, sample.y, StrokeRadius());
+    DrawFirstSample();
 }

@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "ink/surfaces.h"
+#include "ink/trail_layer.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ void FadeStep() {
     app.laserPhase = 0;
     StopLaserTimer();
     const DirtyRect covered = app.laserDirty;
+    ClearTrailLayer(covered);
     app.laserDirty = {};
     PresentRegion(covered);  // composes the area again without the trails
 }

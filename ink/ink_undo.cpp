@@ -1,0 +1,209 @@
+#include "ink/ink_undo.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "app/app_state.h"
+#include "ink/pixel_layer.h"
+#include "ink/renderer.h"
+
+namespace {
+
+constexpr size_t TILE_PIXELS = size_t(INK_TILE) * INK_TILE;
+
+uint32_t TileId(int32_t tx, int32_t ty) { return uint32_t(tx) | uint32_t(ty) << 16; }
+int32_t TileX(uint32_t id) { return int32_t(id & 0xFFFF); }
+int32_t TileY(uint32_t id) { return int32_t(id >> 16); }
+
+DirtyRect TileRect(uint32_t id) {
+    const int32_t left = TileX(id) * INK_TILE;
+    const int32_t top = TileY(id) * INK_TILE;
+    return {left, top, left + INK_TILE, top + INK_TILE};
+}
+
+InkKeeping& keeping() { return app.inkKeeping; }
+
+// The tile grid follows the ink layer, which grows on display changes; the stamps of a stroke in
+// progress move with their tiles.
+void FitStampsToLayer() {
+    InkKeeping& k = keeping();
+    const int32_t columns = (app.inkPixels.width + INK_TILE - 1) / INK_TILE;
+    const int32_t rows = (app.inkPixels.height + INK_TILE - 1) / INK_TILE;
+    if (columns == k.columns && rows == k.rows) return;
+    k.columns = columns;
+    k.rows = rows;
+    k.stamps.assign(size_t(columns) * size_t(rows), 0);
+    for (uint32_t id : k.keptIds) {
+        if (TileX(id) < columns && TileY(id) < rows) k.stamps[size_t(TileY(id)) * columns + TileX(id)] = k.serial;
+    }
+}
+
+// Calls visit(tilePixelIndex, layerPixel) for every pixel of the tile that lies in the layer.
+template <typename Visit>
+void ForEachTilePixel(uint32_t id, Visit visit) {
+    const DirtyRect area = ClampRect(TileRect(id), app.inkPixels.width, app.inkPixels.height);
+    for (int32_t y = area.top; y < area.bottom; ++y) {
+        uint32_t* row = PixelAt(app.inkPixels, 0, y);
+        const size_t base = size_t(y - TileY(id) * INK_TILE) * INK_TILE - size_t(TileX(id) * INK_TILE);
+        for (int32_t x = area.left; x < area.right; ++x) visit(base + size_t(x), row[x]);
+    }
+}
+
+void KeepTile(uint32_t id) {
+    InkKeeping& k = keeping();
+    k.keptIds.push_back(id);
+    const size_t offset = k.keptPixels.size();
+    k.keptPixels.resize(offset + TILE_PIXELS, 0);
+    uint32_t* kept = k.keptPixels.data() + offset;
+    ForEachTilePixel(id, [kept](size_t i, uint32_t& pixel) { kept[i] = pixel; });
+}
+
+// Appends the runs of changed pixels of one tile: start | count << 16, then the old value.
+void CodeTile(uint32_t id, const uint32_t* kept, std::vector<uint32_t>& code) {
+    uint32_t current[TILE_PIXELS];
+    std::memcpy(current, kept, sizeof(current));
+    ForEachTilePixel(id, [&current](size_t i, uint32_t& pixel) { current[i] = pixel; });
+
+    const size_t header = code.size();
+    code.push_back(id);
+    code.push_back(0);
+    uint32_t runs = 0;
+    size_t i = 0;
+    while (i < TILE_PIXELS) {
+        if (current[i] == kept[i]) {
+            ++i;
+            continue;
+        }
+        const size_t start = i;
+        const uint32_t old = kept[i];
+        while (i < TILE_PIXELS && current[i] != kept[i] && kept[i] == old) ++i;
+        code.push_back(uint32_t(start) | uint32_t(i - start) << 16);
+        code.push_back(old);
+        ++runs;
+    }
+    if (runs == 0) {
+        code.resize(header);
+    } else {
+        code[header + 1] = runs;
+    }
+}
+
+void DropKeptTiles() {
+    InkKeeping& k = keeping();
+    k.keptIds.clear();
+    k.keptPixels.clear();
+    k.keptPixels.shrink_to_fit();  // a long scribble may have kept the whole canvas
+}
+
+}  // namespace
+
+void StartKeepingInk() {
+    InkKeeping& k = keeping();
+    k.active = true;
+    k.keptIds.clear();
+    k.keptPixels.clear();
+    ++k.serial;
+    if (k.serial == 0) {  // wrapped: old stamps could look current
+        std::fill(k.stamps.begin(), k.stamps.end(), 0);
+        k.serial = 1;
+    }
+}
+
+void KeepInkUnder(const DirtyRect& rect) {
+    InkKeeping& k = keeping();
+    if (!k.active || !app.inkPixels.bits) return;
+    FitStampsToLayer();
+    const DirtyRect area = ClampRect(rect, app.inkPixels.width, app.inkPixels.height);
+    if (!HasArea(area)) return;
+    for (int32_t ty = area.top / INK_TILE; ty <= (area.bottom - 1) / INK_TILE; ++ty) {
+        for (int32_t tx = area.left / INK_TILE; tx <= (area.right - 1) / INK_TILE; ++tx) {
+            uint32_t& stamp = k.stamps[size_t(ty) * k.columns + tx];
+            if (stamp == k.serial) continue;
+            stamp = k.serial;
+            KeepTile(TileId(tx, ty));
+        }
+    }
+}
+
+DirtyRect RestoreKeptInk(const DirtyRect& rect) {
+    const InkKeeping& k = keeping();
+    DirtyRect restored;
+    for (size_t t = 0; t < k.keptIds.size(); ++t) {
+        const uint32_t id = k.keptIds[t];
+        if (!HasArea(Intersection(TileRect(id), rect))) continue;
+        const uint32_t* kept = k.keptPixels.data() + t * TILE_PIXELS;
+        ForEachTilePixel(id, [kept](size_t i, uint32_t& pixel) { pixel = kept[i]; });
+        restored = Union(restored, TileRect(id));
+    }
+    return restored;
+}
+
+void FinishKeepingInk(Stroke& stroke) {
+    InkKeeping& k = keeping();
+    stroke.undoPixels.clear();
+    stroke.undoKept = k.active;
+    if (k.active) {
+        for (size_t t = 0; t < k.keptIds.size(); ++t) {
+            CodeTile(k.keptIds[t], k.keptPixels.data() + t * TILE_PIXELS, stroke.undoPixels);
+        }
+        stroke.undoPixels.shrink_to_fit();
+    }
+    DropKeptTiles();
+    k.active = false;
+}
+
+void ForgetKeptInk() {
+    DropKeptTiles();
+    if (keeping().active) StartKeepingInk();
+}
+
+bool RestoreUndoPixels(const Stroke& stroke) {
+    if (!stroke.undoKept) return false;
+    const std::vector<uint32_t>& code = stroke.undoPixels;
+    size_t at = 0;
+    while (at + 2 <= code.size()) {
+        const uint32_t id = code[at];
+        const uint32_t runs = code[at + 1];
+        at += 2;
+        const DirtyRect area = ClampRect(TileRect(id), app.inkPixels.width, app.inkPixels.height);
+        for (uint32_t r = 0; r < runs && at + 2 <= code.size(); ++r, at += 2) {
+            const uint32_t start = code[at] & 0xFFFF;
+            const uint32_t count = code[at] >> 16;
+            for (uint32_t i = start; i < start + count; ++i) {
+                const int32_t x = TileX(id) * INK_TILE + int32_t(i % INK_TILE);
+                const int32_t y = TileY(id) * INK_TILE + int32_t(i / INK_TILE);
+                if (x < area.right && y < area.bottom) *PixelAt(app.inkPixels, x, y) = code[at + 1];
+            }
+        }
+    }
+    return true;
+}
+
+void ReplayInkArea(const DirtyRect& area) {
+    const DirtyRect clipped = ClampRect(area, app.inkPixels.width, app.inkPixels.height);
+    if (!HasArea(clipped) || !app.inkLayer) return;
+    ClearPixels(app.inkPixels, clipped);
+    Gdiplus::Graphics graphics(app.inkLayer);
+    graphics.SetClip(Gdiplus::Rect(clipped.left, clipped.top, clipped.right - clipped.left,
+                                   clipped.bottom - clipped.top));
+    for (const Stroke& stroke : app.history) {
+        if (HasArea(Intersection(StrokeArea(stroke), clipped))) DrawStroke(graphics, stroke, 1.0f);
+    }
+}
+
+void AccountUndoPixels(const Stroke& stroke, int direction) {
+    const size_t bytes = stroke.undoPixels.size() * sizeof(uint32_t);
+    size_t& total = keeping().historyBytes;
+    total = direction > 0 ? total + bytes : total - std::min(total, bytes);
+}
+
+void TrimUndoPixels(size_t budget) {
+    size_t& total = keeping().historyBytes;
+    for (Stroke& stroke : app.history) {
+        if (total <= budget) return;
+        if (!stroke.undoKept) continue;
+        AccountUndoPixels(stroke, -1);
+        stroke.undoPixels = {};
+        stroke.undoKept = false;
+    }
+}

@@ -1,0 +1,47 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "app/dirty_rect.h"
+#include "ink/stroke.h"
+
+// Undo without replaying the history. Before the stroke being drawn first touches a tile of the ink
+// layer, the tile's pixels are kept; when the stroke is committed, only the pixels it changed are
+// coded into the stroke, run-length by old value (mostly long runs of transparent pixels). Undo
+// writes them back. Past a memory budget the oldest strokes lose their pixels, and undoing one of
+// them replays only the strokes that touch its area.
+constexpr int32_t INK_TILE = 64;
+constexpr size_t INK_UNDO_BUDGET_BYTES = size_t(64) << 20;
+
+struct InkKeeping {
+    bool active = false;
+    std::vector<uint32_t> keptIds;     // tile x | tile y << 16, in the order kept
+    std::vector<uint32_t> keptPixels;  // INK_TILE x INK_TILE old pixels per kept tile
+    std::vector<uint32_t> stamps;      // per tile of the ink layer: the stroke serial that kept it
+    int32_t columns = 0;
+    int32_t rows = 0;
+    uint32_t serial = 0;
+    size_t historyBytes = 0;  // undo pixels held by the strokes of history
+};
+
+// A stroke is about to draw into the ink layer: nothing of it is kept yet.
+void StartKeepingInk();
+// Keeps the tiles under `rect` that the stroke has not touched yet; call before drawing there.
+void KeepInkUnder(const DirtyRect& rect);
+// Puts the kept tiles that meet `rect` back as they were before the stroke; returns their area.
+DirtyRect RestoreKeptInk(const DirtyRect& rect);
+// Codes what the stroke changed into it and forgets the kept tiles.
+void FinishKeepingInk(Stroke& stroke);
+// The ink was cleared under a stroke in progress: what was kept no longer applies.
+void ForgetKeptInk();
+
+// Writes the stroke's undo pixels back into the ink layer; false when it has none.
+bool RestoreUndoPixels(const Stroke& stroke);
+// Redraws the ink layer inside `area` from history alone: cleared, then every stroke that meets it.
+void ReplayInkArea(const DirtyRect& area);
+
+// Keeps `historyBytes` right as a stroke enters (+1) or leaves (-1) history.
+void AccountUndoPixels(const Stroke& stroke, int direction);
+// Frees the oldest strokes' undo pixels until they take no more than `budget` bytes.
+void TrimUndoPixels(size_t budget = INK_UNDO_BUDGET_BYTES);
