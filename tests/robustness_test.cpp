@@ -25,7 +25,9 @@
 
 #include "app/app_state.h"
 #include "app/startup.h"
+#include "ink/pixel_compose.h"
 #include "ink/surfaces.h"
+#include "ink/trail_layer.h"
 #include "ink/undo_clear.h"
 #include "input/laser_fade.h"
 #include "support/test_app.h"
@@ -51,6 +53,8 @@ constexpr uint64_t SCREEN_SIZED_STEPS = 32;
 constexpr uint64_t DISPLAY_CHANGE_AT[] = {150, 3500};
 constexpr uint64_t FLOOD_AT[] = {700, 4500};
 constexpr auto HANG_LIMIT = std::chrono::seconds(120);
+// How often the ink layer is compared with a replay of the history, and the frame with the layers.
+constexpr uint64_t REPLAY_CHECK_EVERY = 300;
 
 using Rng = std::mt19937;
 
@@ -603,8 +607,11 @@ void CheckWindowsAndSurfaces(std::vector<std::string>& broken) {
            Format("the overlay covers (%ld, %ld)-(%ld, %ld) but the canvas is %dx%d at (%d, %d)",
                   overlay.left, overlay.top, overlay.right, overlay.bottom, app.canvasWidth, app.canvasHeight,
                   app.canvasLeft, app.canvasTop));
-    expect(app.inkLayer && int(app.inkLayer->GetWidth()) == app.canvasWidth &&
-               int(app.inkLayer->GetHeight()) == app.canvasHeight && app.frameBits,
+    // The layers may stay larger than the canvas after it shrank, never smaller.
+    expect(app.inkLayer && int(app.inkLayer->GetWidth()) == app.inkPixels.width &&
+               int(app.inkLayer->GetHeight()) == app.inkPixels.height && app.inkPixels.width >= app.canvasWidth &&
+               app.inkPixels.height >= app.canvasHeight && app.livePixels.width == app.inkPixels.width &&
+               app.trailPixels.height == app.inkPixels.height && app.frameBits,
            "the surfaces do not match the canvas");
     const RECT toolbar = WindowRect(app.toolbarWindow);
     expect(
@@ -643,6 +650,29 @@ std::vector<std::string> BrokenInvariants() {
 
     CheckWindowsAndSurfaces(broken);
     return broken;
+}
+
+// The ink layer must be what a replay of the history draws (strokes dropped by the limit may stay),
+// and a present must compose exactly what the layers hold.
+void CheckInkAgainstReplay(bool strokesDropped, std::vector<std::string>& broken) {
+    if (app.drawing) return;
+    const PixelLayer& ink = app.inkPixels;
+    const std::vector<uint32_t> kept(ink.bits, ink.bits + size_t(ink.width) * ink.height);
+    RebuildInkLayer();
+    size_t differing = 0;
+    for (size_t i = 0; i < kept.size(); ++i) differing += kept[i] != ink.bits[i];
+    if (differing != 0 && !strokesDropped) {
+        broken.push_back(Format("%zu ink pixels differ from a replay of %zu strokes", differing, app.history.size()));
+    }
+
+    PresentRegion(WholeCanvas());
+    std::vector<uint32_t> reference(size_t(app.canvasWidth) * app.canvasHeight);
+    const ComposeLayer layers[] = {{&app.inkPixels, 255}, {&app.trailPixels, TrailScale()}};
+    ComposePixelsScalar(reference.data(), app.canvasWidth, WholeCanvas(), app.boardMode ? 0xFFFFFFFF : 0x01000000,
+                        layers, app.laserTrails.empty() ? 1 : 2);
+    size_t wrong = 0;
+    for (size_t i = 0; i < reference.size(); ++i) wrong += reference[i] != app.frameBits[i];
+    if (wrong != 0) broken.push_back(Format("%zu frame pixels differ from the composition of the layers", wrong));
 }
 
 struct Selection {
@@ -728,6 +758,7 @@ TEST(Robustness, RandomMessagesKeepTheStateWholeAndGiveTheirMemoryBack) {
     int quits = 0;
     uint64_t screenSizedSince = 0;
     uint64_t ran = 0;
+    bool strokesDropped = false;  // since the history was last empty
     for (uint64_t number = 1; number <= steps; ++number) {
         ran = number;
         position.step = number;
@@ -745,6 +776,9 @@ TEST(Robustness, RandomMessagesKeepTheStateWholeAndGiveTheirMemoryBack) {
             quits += quit;
             std::vector<std::string> broken = BrokenInvariants();
             CheckStepEffects(step, before, quit, broken);
+            if (app.history.empty()) strokesDropped = false;
+            if (app.history.size() == MAX_HISTORY_STROKES) strokesDropped = true;
+            if (number % REPLAY_CHECK_EVERY == 0) CheckInkAgainstReplay(strokesDropped, broken);
             for (const std::string& what : broken) failure += "\n  broken: " + what;
         } catch (const std::exception& error) {
             failure = std::string("\n  exception: ") + error.what();

@@ -6,7 +6,9 @@
 
 #include "app/app_state.h"
 #include "app/startup.h"
+#include "ink/live_layer.h"
 #include "ink/surfaces.h"
+#include "ink/trail_layer.h"
 #include "ink/undo_clear.h"
 #include "support/pixels.h"
 #include "support/test_app.h"
@@ -200,6 +202,8 @@ TEST_F(Surfaces, HighlighterInProgressLiesOverTheInkAndUnderTheTrails) {
     app.laserTrails.push_back(MakeStroke(Laser, 6.0f, {P(50, 200), P(300, 200)}, Palette[4]));
     app.drawing = true;
     app.currentStroke = MakeStroke(Highlighter, 12.0f, {P(100, 50), P(100, 300)}, Palette[2]);
+    RebuildTrailLayer();
+    RebuildLiveLayer();
     PresentRegion(WholeCanvas());
 
     const uint32_t highlight = Premultiplied(ColourToArgb(Palette[2], 90));
@@ -213,23 +217,30 @@ TEST_F(Surfaces, LaserInProgressLiesOverTheTrails) {
     app.laserTrails.push_back(MakeStroke(Laser, 6.0f, {P(50, 200), P(300, 200)}, Palette[4]));
     app.drawing = true;
     app.currentStroke = MakeStroke(Laser, 12.0f, {P(150, 50), P(150, 300)}, Palette[4]);
+    RebuildTrailLayer();
+    RebuildLiveLayer();
     PresentRegion(WholeCanvas());
     // Inside the new stroke's core, over the old trail's glow: trail glow on top would tint it.
     EXPECT_TRUE(Near(FramePixel(150, 205), LASER_CORE, 1));
     EXPECT_TRUE(Near(FramePixel(250, 205), Over(Premultiplied(0x46FF2828), GROUND)));
 }
 
-TEST_F(Surfaces, TrailsAreComposedWithTheLaserFade) {
+TEST_F(Surfaces, TrailsAreDrawnOnceAndComposedScaledByTheLaserFade) {
+    // The trails are drawn at full strength once; the fade scales every channel of that picture
+    // (truncated to 1/255 steps), laid over the ground.
     struct Case {
         float fade;
-        int coreAlpha;  // core over glow over the ground
+        int coreAlpha;
+        int glowAlpha;
     };
-    const Case cases[] = {{1.0f, 255}, {0.5f, 145}, {0.0f, 1}};
+    const Case cases[] = {{1.0f, 255, 71}, {0.5f, 128, 36}, {0.0f, 1, 1}};
     app.laserTrails.push_back(MakeStroke(Laser, 6.0f, {P(50, 200), P(300, 200)}, Palette[4]));
+    RebuildTrailLayer();
     for (const Case& c : cases) {
         app.laserFade = c.fade;
         PresentRegion(WholeCanvas());
-        EXPECT_NEAR(AlphaOf(FramePixel(150, 200)), c.coreAlpha, 2) << "fade " << c.fade;
+        EXPECT_NEAR(AlphaOf(FramePixel(150, 200)), c.coreAlpha, 1) << "fade " << c.fade;
+        EXPECT_NEAR(AlphaOf(FramePixel(150, 206)), c.glowAlpha, 1) << "fade " << c.fade;
     }
 }
 
@@ -237,6 +248,7 @@ TEST_F(Surfaces, PenAndEraserInProgressAreNotDrawnByAPresent) {
     for (ToolKind tool : {Pen, Eraser}) {
         app.drawing = true;
         app.currentStroke = MakeStroke(tool, 12.0f, {P(50, 100), P(300, 100)}, Palette[4]);
+        RebuildLiveLayer();
         PresentRegion(WholeCanvas());
         EXPECT_EQ(CountFramePixelsNot(GROUND), 0) << "tool " << tool;
     }
@@ -340,6 +352,8 @@ TEST_F(Surfaces, ReCreatingPresentingUndoingAndClearingKeepMemoryFlat) {
         app.laserTrails.push_back(MakeStroke(Laser, 6.0f, points, Palette[4]));
         app.drawing = true;
         app.currentStroke = MakeStroke(Highlighter, 6.0f, points, Palette[4]);
+        RebuildTrailLayer();
+        RebuildLiveLayer();
         PresentRegion({0, 0, 80, 60});
         app.drawing = false;
         UndoLastStroke();

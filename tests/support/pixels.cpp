@@ -41,9 +41,9 @@ uint32_t Over(uint32_t source, uint32_t destination) {
     return ::testing::AssertionSuccess();
 }
 
-std::vector<uint32_t> BitmapPixels(Gdiplus::Bitmap& bitmap) {
-    const int width = static_cast<int>(bitmap.GetWidth());
-    const int height = static_cast<int>(bitmap.GetHeight());
+std::vector<uint32_t> BitmapPixels(Gdiplus::Bitmap& bitmap, int width, int height) {
+    if (width <= 0) width = static_cast<int>(bitmap.GetWidth());
+    if (height <= 0) height = static_cast<int>(bitmap.GetHeight());
     std::vector<uint32_t> pixels(size_t(width) * height);
     Gdiplus::Rect area(0, 0, width, height);
     Gdiplus::BitmapData data = {};

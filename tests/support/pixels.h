@@ -17,5 +17,5 @@ uint32_t Over(uint32_t source, uint32_t destination);
 // Every channel within the tolerance.
 ::testing::AssertionResult Near(uint32_t actual, uint32_t expected, int tolerance = 1);
 
-// The premultiplied pixels of a bitmap, row after row.
-std::vector<uint32_t> BitmapPixels(Gdiplus::Bitmap& bitmap);
+// The premultiplied pixels of a bitmap, row after row; of its top-left width x height part when given.
+std::vector<uint32_t> BitmapPixels(Gdiplus::Bitmap& bitmap, int width = 0, int height = 0);

@@ -3,7 +3,9 @@
 #include <cstring>
 
 #include "app/startup.h"
+#include "ink/live_layer.h"
 #include "ink/surfaces.h"
+#include "ink/trail_layer.h"
 #include "support/pixels.h"
 #include "toolbar/toolbar_layout.h"
 
@@ -72,6 +74,7 @@ void ResetAppForTest() {
     app.laserFadeStart = 0;
     app.laserDirty = {};
     app.history.clear();
+    app.inkKeeping.historyBytes = 0;
     app.laserTrails.clear();
     app.drawing = false;
     app.currentStroke = {};
@@ -90,6 +93,8 @@ void ResetAppForTest() {
     app.trackingLeave = false;
 
     RebuildInkLayer();
+    RebuildTrailLayer();
+    RebuildLiveLayer();
     PresentRegion(WholeCanvas());
     LayoutToolbar();
     pushes = {};
@@ -116,7 +121,8 @@ int CountFramePixelsNot(uint32_t value) {
     return count;
 }
 
-std::vector<uint32_t> InkPixels() { return BitmapPixels(*app.inkLayer); }
+// The ink layer may be larger than the canvas after the canvas shrank; only the canvas is shown.
+std::vector<uint32_t> InkPixels() { return BitmapPixels(*app.inkLayer, app.canvasWidth, app.canvasHeight); }
 
 uint32_t InkPixel(int x, int y) { return InkPixels()[size_t(y) * app.canvasWidth + x]; }
 
