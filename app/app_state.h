@@ -49,6 +49,7 @@ struct AppState {
     float laserFade = 1.0f;
     UINT_PTR laserTimer = 0;
     DirtyRect laserDirty;
+    DWORD laserStepDue = 0;  // tick count at which the hold ends or the next fade step is due
 
     // Toolbar.
     std::vector<ToolbarButton> buttons;
@@ -68,6 +69,9 @@ struct AppState {
     Gdiplus::Bitmap* inkLayer = nullptr;    // GDI+ view of inkPixels
     Gdiplus::Bitmap* trailLayer = nullptr;  // GDI+ view of trailPixels
     InkKeeping inkKeeping;
+    // Composed but not yet pushed to the overlay: the message loop pushes it once a frame.
+    DirtyRect pendingPush;
+    int64_t pendingSinceMs = 0;  // FrameClockMs() when the area became pending
     HDC frameDC = nullptr;
     HBITMAP frameDib = nullptr;
     uint32_t* frameBits = nullptr;  // premultiplied BGRA, top-down, no row padding

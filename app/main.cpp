@@ -23,6 +23,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     CreateAppWindows(instance);
     CreateSurfaces();
     PresentRegion(WholeCanvas());  // the first, empty frame, while the overlay is still hidden
+    PushPendingFrame();
     ShowWindow(app.overlayWindow, SW_SHOW);
     LayoutToolbar();
     ShowWindow(app.toolbarWindow, SW_SHOWNOACTIVATE);

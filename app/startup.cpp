@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/app_state.h"
+#include "app/frame_step.h"
 #include "ink/surface_resize.h"
 #include "ink/surfaces.h"
 #include "input/overlay_window.h"
@@ -92,6 +93,7 @@ void ApplyCanvasGeometry() {
     SetWindowPos(app.overlayWindow, HWND_TOPMOST, app.canvasLeft, app.canvasTop, app.canvasWidth,
                  app.canvasHeight, SWP_NOACTIVATE);
     PresentRegion(WholeCanvas());
+    PushPendingFrame();
     LayoutToolbar();
 }
 
@@ -104,10 +106,22 @@ void DispatchLoopMessage(const MSG& message) {
     DispatchMessageW(&message);
 }
 
-int RunMessageLoop() {
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+void DispatchQueuedMessages(MSG& message) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) return;
         DispatchLoopMessage(message);
+        if (FrameStepDue()) RunFrameStep();
     }
-    return static_cast<int>(message.wParam);
+    message.message = 0;
+}
+
+int RunMessageLoop() {
+    MSG message = {};
+    for (;;) {
+        DispatchQueuedMessages(message);
+        // Shown before anything goes: what was drawn last is pushed also when the program ends.
+        RunFrameStep();
+        if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
+        MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
 }

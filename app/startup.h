@@ -32,5 +32,9 @@ void ReinitCanvas();
 void ApplyCanvasGeometry();
 // The private re-initialise message is handled here and never dispatched; all others are.
 void DispatchLoopMessage(const MSG& message);
-// Runs until WM_QUIT; returns its exit code.
+// Dispatches every queued message, running the frame step whenever one is due within them; stops
+// early at WM_QUIT, which it leaves in `message` (otherwise message.message is 0).
+void DispatchQueuedMessages(MSG& message);
+// Runs until WM_QUIT, pushing what was drawn once the queue is empty and at least once a frame;
+// returns WM_QUIT's exit code.
 int RunMessageLoop();

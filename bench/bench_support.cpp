@@ -5,8 +5,10 @@
 #include <cstdio>
 
 #include "app/app_state.h"
+#include "app/frame_step.h"
 #include "app/startup.h"
 #include "ink/surfaces.h"
+#include "input/capture.h"
 
 namespace {
 
@@ -15,6 +17,7 @@ constexpr int POINTS_PER_STROKE = 50;
 struct Figure {
     std::string name;
     Spread spread;
+    std::string unit;
 };
 std::vector<Figure> figures;
 
@@ -44,12 +47,14 @@ Spread SpreadOf(std::vector<double> samples) {
     return {median, samples.front(), samples.back()};
 }
 
-void AddFigure(const std::string& name, const Spread& spread) { figures.push_back({name, spread}); }
+void AddFigure(const std::string& name, const Spread& spread, const std::string& unit) {
+    figures.push_back({name, spread, unit});
+}
 
 void PrintFigureLines() {
     for (const Figure& figure : figures) {
-        std::printf("BENCH %s %.4f %.4f %.4f ms\n", figure.name.c_str(), figure.spread.median,
-                    figure.spread.min, figure.spread.max);
+        std::printf("BENCH %s %.4f %.4f %.4f %s\n", figure.name.c_str(), figure.spread.median,
+                    figure.spread.min, figure.spread.max, figure.unit.c_str());
     }
 }
 
@@ -81,9 +86,10 @@ void UseCanvas(int width, int height) {
 void PumpMessages() {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+        DispatchLoopMessage(message);
+        if (FrameStepDue()) RunFrameStep();
     }
+    RunFrameStep();
 }
 
 std::vector<Stroke> MakeWanderingStrokes(int count, int width, int height, int eraserEvery) {
@@ -107,4 +113,20 @@ std::vector<Stroke> MakeWanderingStrokes(int count, int width, int height, int e
         }
     }
     return strokes;
+}
+
+void DrawThroughCapture(const Stroke& stroke) {
+    app.currentTool = stroke.tool;
+    for (int i = 0; i < 8; ++i) {
+        if (Palette[i] == stroke.colour) app.colourIndex = i;
+    }
+    for (int i = 0; i < 3; ++i) {
+        if (StrokeWidths[i] == stroke.width) app.widthIndex = i;
+    }
+    const InkPoint& first = stroke.points.front();
+    BeginStroke(first.x, first.y, first.pressure);
+    for (size_t i = 1; i < stroke.points.size(); ++i) {
+        ExtendStroke(stroke.points[i].x, stroke.points[i].y, stroke.points[i].pressure);
+    }
+    EndStroke();
 }

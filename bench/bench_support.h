@@ -15,8 +15,8 @@ struct Spread {
 };
 Spread SpreadOf(std::vector<double> samples);
 
-// Collected figures, printed at the end as `BENCH name median min max ms` lines.
-void AddFigure(const std::string& name, const Spread& spread);
+// Collected figures, printed at the end as `BENCH name median min max unit` lines.
+void AddFigure(const std::string& name, const Spread& spread, const std::string& unit = "ms");
 void PrintFigureLines();
 
 // GDI+ and the window classes, as the program starts them.
@@ -29,3 +29,6 @@ void PumpMessages();
 // Pen strokes of 50 points wandering over the canvas, with varying pressure, width and colour; every
 // `eraserEvery`-th one an eraser stroke (0: none). The same every run.
 std::vector<Stroke> MakeWanderingStrokes(int count, int width, int height, int eraserEvery);
+// Draws the stroke the way the user does: BeginStroke, ExtendStroke for every further sample,
+// EndStroke, with its tool, colour and width selected first.
+void DrawThroughCapture(const Stroke& stroke);

@@ -63,6 +63,7 @@ void TimePresent(const DirtyRect& rect, const std::string& canvas, int repetitio
         lastPushMs = 0;
         const LONGLONG start = Now();
         PresentRegion(rect);
+        PushPendingFrame();
         const double whole = Milliseconds(Now() - start);
         total.push_back(whole);
         push.push_back(lastPushMs);

@@ -73,30 +73,56 @@ inline bool AllOpaque(__m128i pixels) {
     return _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(pixels, ALPHA_MASK), ALPHA_MASK)) == 0xFFFF;
 }
 
+struct RowLayers {
+    const uint32_t* rows[4];
+    __m128i scales[4];
+    const ComposeLayer* layers;
+    int count;
+};
+
+inline __m128i Compose4(const RowLayers& row, int32_t x, __m128i pixels) {
+    for (int i = 0; i < row.count; ++i) {
+        __m128i source = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row.rows[i] + x));
+        if (AllZero(source)) continue;
+        if (row.layers[i].scale != 255) source = MultiplyBytes(source, row.scales[i]);
+        pixels = AllOpaque(source) ? source : Over4(source, pixels);
+    }
+    return pixels;
+}
+
 void ComposeRow(uint32_t* out, int32_t x, int32_t right, int32_t y, uint32_t ground, const ComposeLayer* layers,
                 int layerCount) {
     const __m128i ground4 = _mm_set1_epi32(int(ground));
-    const uint32_t* rows[4];
-    __m128i scales[4];
+    RowLayers row;
+    row.layers = layers;
+    row.count = layerCount;
     for (int i = 0; i < layerCount; ++i) {
-        rows[i] = PixelAt(*layers[i].layer, 0, y);
-        scales[i] = _mm_set1_epi8(char(layers[i].scale));
+        row.rows[i] = PixelAt(*layers[i].layer, 0, y);
+        row.scales[i] = _mm_set1_epi8(char(layers[i].scale));
     }
-    // Mostly the layers are transparent (the ground shows) or opaque ink; only the rest is blended.
-    for (; x + 4 <= right; x += 4) {
-        __m128i pixels = ground4;
+    // Mostly every layer is transparent (the ground shows) or holds opaque ink; only the rest is
+    // blended. Eight pixels at a time that are empty in every layer cost one test.
+    for (; x + 8 <= right; x += 8) {
+        __m128i any = _mm_setzero_si128();
         for (int i = 0; i < layerCount; ++i) {
-            __m128i source = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[i] + x));
-            if (AllZero(source)) continue;
-            if (layers[i].scale != 255) source = MultiplyBytes(source, scales[i]);
-            pixels = AllOpaque(source) ? source : Over4(source, pixels);
+            any = _mm_or_si128(any, _mm_loadu_si128(reinterpret_cast<const __m128i*>(row.rows[i] + x)));
+            any = _mm_or_si128(any, _mm_loadu_si128(reinterpret_cast<const __m128i*>(row.rows[i] + x + 4)));
         }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), pixels);
+        if (AllZero(any)) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), ground4);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x + 4), ground4);
+            continue;
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), Compose4(row, x, ground4));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x + 4), Compose4(row, x + 4, ground4));
+    }
+    for (; x + 4 <= right; x += 4) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), Compose4(row, x, ground4));
     }
     for (; x < right; ++x) {
         uint32_t pixel = ground;
         for (int i = 0; i < layerCount; ++i) {
-            uint32_t source = rows[i][x];
+            uint32_t source = row.rows[i][x];
             if (layers[i].scale != 255) source = ScalePixel(source, layers[i].scale);
             pixel = OverPixel(source, pixel);
         }

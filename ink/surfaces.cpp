@@ -1,6 +1,7 @@
 #include "ink/surfaces.h"
 
 #include "app/app_state.h"
+#include "app/frame_clock.h"
 #include "ink/pixel_compose.h"
 #include "ink/pixel_layer.h"
 #include "ink/renderer.h"
@@ -48,11 +49,11 @@ void ReleaseLayers() {
 
 // Bottom to top: the ground, the committed ink, the highlighter in progress, the laser trails at
 // the strength of the fade, the laser stroke in progress.
-void ComposeFrame(const DirtyRect& area) {
+void ComposeFrame(const DirtyRect& area, bool withInk) {
     if (!app.frameBits || !app.inkPixels.bits) return;
     ComposeLayer layers[4];
     int count = 0;
-    layers[count++] = {&app.inkPixels, 255};
+    if (withInk) layers[count++] = {&app.inkPixels, 255};
     const bool live = app.drawing && app.livePixels.bits;
     if (live && app.currentStroke.tool == Highlighter) layers[count++] = {&app.livePixels, 255};
     if (!app.laserTrails.empty() && app.trailPixels.bits) layers[count++] = {&app.trailPixels, TrailScale()};
@@ -79,6 +80,11 @@ void PushFrame(const DirtyRect& area) {
     info.dwFlags = ULW_ALPHA;
     info.prcDirty = &dirty;
     app.pUpdateLayeredWindowIndirect(app.overlayWindow, &info);
+}
+
+void AddPendingPush(const DirtyRect& area) {
+    if (!HasArea(app.pendingPush)) app.pendingSinceMs = FrameClockMs();
+    app.pendingPush = Union(app.pendingPush, area);
 }
 
 }  // namespace
@@ -122,6 +128,21 @@ void RebuildInkLayer() {
 void PresentRegion(const DirtyRect& rect) {
     const DirtyRect area = ClampRect(rect, app.canvasWidth, app.canvasHeight);
     if (!HasArea(area)) return;
-    ComposeFrame(area);
-    PushFrame(area);
+    ComposeFrame(area, true);
+    AddPendingPush(area);
+}
+
+void ClearInkAndPresentCanvas() {
+    ClearPixels(app.inkPixels, {0, 0, app.inkPixels.width, app.inkPixels.height});
+    const DirtyRect area = ClampRect(WholeCanvas(), app.canvasWidth, app.canvasHeight);
+    if (!HasArea(area)) return;
+    ComposeFrame(area, false);
+    AddPendingPush(area);
+}
+
+void PushPendingFrame() {
+    // The canvas may have shrunk since the area was composed.
+    const DirtyRect area = ClampRect(app.pendingPush, app.canvasWidth, app.canvasHeight);
+    app.pendingPush = {};
+    if (HasArea(area)) PushFrame(area);
 }

@@ -8,7 +8,14 @@ void CreateSurfaces();
 void CreateFrame();
 // Redraws the ink layer from `history`. Does not present.
 void RebuildInkLayer();
-// Composes the rectangle of the frame (clamped to the canvas) and pushes it to the overlay.
+// Composes the rectangle of the frame (clamped to the canvas) at once and adds it to the area the
+// next push hands to the overlay.
 void PresentRegion(const DirtyRect& rect);
+// Clears the ink layer and presents the whole canvas; the frame is composed without reading the ink
+// it has just cleared, which halves the memory a clear moves.
+void ClearInkAndPresentCanvas();
+// Pushes what was composed since the last push to the overlay, if anything. The message loop calls it
+// once a frame; start-up and display changes call it directly.
+void PushPendingFrame();
 // Releases the surfaces at shutdown, in the same order as a re-creation does.
 void ReleaseSurfaces();

@@ -31,7 +31,6 @@ void ClearAll() {
     if (!app.laserTrails.empty()) ClearTrailLayer({0, 0, app.trailPixels.width, app.trailPixels.height});
     app.laserTrails.clear();
     CancelLaserFade();
-    ClearPixels(app.inkPixels, {0, 0, app.inkPixels.width, app.inkPixels.height});
+    ClearInkAndPresentCanvas();
     ContinueStrokeAfterClear();
-    PresentRegion(WholeCanvas());
 }

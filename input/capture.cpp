@@ -188,9 +188,11 @@ void ContinueStrokeAfterClear() {
     Stroke& stroke = app.currentStroke;
     stroke.points.erase(stroke.points.begin(), stroke.points.end() - 1);
     const InkPoint& sample = stroke.points.back();
-    ClearLiveLayer(app.strokeDirty);
+    const DirtyRect before = app.strokeDirty;
+    ClearLiveLayer(before);
     ForgetKeptInk();
     app.strokeDirty = {};
     app.strokeDirty.IncludePoint(sample.x, sample.y, StrokeRadius());
     DrawFirstSample();
+    PresentRegion(Union(before, app.strokeDirty));
 }

@@ -7,5 +7,5 @@ void BeginStroke(float x, float y, float pressure);
 void ExtendStroke(float x, float y, float pressure);
 void EndStroke();
 // All ink was cleared under the stroke in progress: it goes on from its newest sample alone, so
-// what it had drawn before the clear never comes back. Does not present.
+// what it had drawn before the clear never comes back.
 void ContinueStrokeAfterClear();

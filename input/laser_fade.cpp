@@ -18,9 +18,11 @@ void BeginFading() {
     app.laserFadeStart = GetTickCount();
     StopLaserTimer();
     app.laserTimer = SetTimer(app.overlayWindow, LASER_TIMER_ID, LASER_TICK_MS, LaserFadeTimerProc);
+    app.laserStepDue = app.laserFadeStart + LASER_TICK_MS;
 }
 
 void FadeStep() {
+    app.laserStepDue = GetTickCount() + LASER_TICK_MS;
     app.laserFade = LaserFadeLevel(GetTickCount(), app.laserFadeStart);
     if (app.laserFade > 0.0f) {
         PresentRegion(app.laserDirty);
@@ -57,6 +59,7 @@ void StartLaserHold() {
     StopLaserTimer();
     app.laserPhase = 1;
     app.laserTimer = SetTimer(app.overlayWindow, LASER_TIMER_ID, LASER_HOLD_MS, LaserFadeTimerProc);
+    app.laserStepDue = GetTickCount() + LASER_HOLD_MS;
 }
 
 void CancelLaserFade() {

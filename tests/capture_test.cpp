@@ -167,12 +167,12 @@ TEST_F(Capture, SamplesCloserThanHalfAPixelOnBothAxesAreDropped) {
     BeginStroke(100.0f, 100.0f, 0.5f);
     size_t stored = 1;
     for (const Step& step : steps) {
-        const int pushesBefore = pushes.overlayPushes;
+        const int pushesBefore = Pushed().overlayPushes;
         const std::vector<uint32_t> inkBefore = InkPixels();
         ExtendStroke(step.x, step.y, 1.0f);
         if (step.stored) ++stored;
         ASSERT_EQ(app.currentStroke.points.size(), stored) << step.x << ", " << step.y;
-        EXPECT_EQ(pushes.overlayPushes, pushesBefore + (step.stored ? 1 : 0)) << step.x << ", " << step.y;
+        EXPECT_EQ(Pushed().overlayPushes, pushesBefore + (step.stored ? 1 : 0)) << step.x << ", " << step.y;
         if (step.stored) {
             EXPECT_EQ(app.currentStroke.points.back().x, step.x);
             EXPECT_EQ(app.currentStroke.points.back().y, step.y);
@@ -249,12 +249,13 @@ TEST_F(Capture, EachStepPresentsTheAreaItChangedAndNothingElse) {
         BeginStroke(200.0f, 200.0f, 0.5f);
         const DirtyRect first{200 - m, 200 - m, 200 + m, 200 + m};
         ExpectRect(app.strokeDirty, first, c.name);
-        ExpectRect(pushes.lastOverlayDirty, first, c.name);
+        ExpectRect(Pushed().lastOverlayDirty, first, c.name);
         Changed changed = FramePixelsChanged(first);
         EXPECT_EQ(changed.outside, 0) << c.name;
         EXPECT_EQ(changed.inside, 4 * m * m) << c.name;
 
         ExtendStroke(210.7f, 204.2f, 0.5f);
+        ForgetPushes();
         FillFrame(SENTINEL);
         ExtendStroke(220.0f, 190.0f, 0.5f);
         const DirtyRect segment{210 - m, 190 - m, 220 + m, 204 + m};
@@ -262,16 +263,16 @@ TEST_F(Capture, EachStepPresentsTheAreaItChangedAndNothingElse) {
         ExpectRect(app.strokeDirty, whole, c.name);
         // Every tool, the highlighter too, composes only the newest segment's area.
         const DirtyRect& extended = segment;
-        ExpectRect(pushes.lastOverlayDirty, extended, c.name);
+        ExpectRect(Pushed().lastOverlayDirty, extended, c.name);
         changed = FramePixelsChanged(extended);
         EXPECT_EQ(changed.outside, 0) << c.name;
         EXPECT_EQ(changed.inside, (extended.right - extended.left) * (extended.bottom - extended.top))
             << c.name;
 
-        const int pushesBefore = pushes.overlayPushes;
+        const int pushesBefore = Pushed().overlayPushes;
         EndStroke();
-        EXPECT_EQ(pushes.overlayPushes, pushesBefore + 1) << c.name;
-        ExpectRect(pushes.lastOverlayDirty, whole, c.name);
+        EXPECT_EQ(Pushed().overlayPushes, pushesBefore + 1) << c.name;
+        ExpectRect(Pushed().lastOverlayDirty, whole, c.name);
         ExpectRect(app.strokeDirty, whole, c.name);
         const DirtyRect laserArea =
             c.tool == Laser ? DirtyRect{200 - l, 190 - l, 220 + l, 204 + l} : DirtyRect{};
@@ -302,7 +303,7 @@ TEST_F(Capture, WithoutAStrokeOrInPassThroughNothingChangesAndNothingIsPresented
             EndStroke();
             EXPECT_FALSE(app.drawing) << a.name << ", tool " << tool;
         }
-        EXPECT_EQ(pushes.overlayPushes, 0) << a.name;
+        EXPECT_EQ(Pushed().overlayPushes, 0) << a.name;
         EXPECT_EQ(CountFramePixelsNot(SENTINEL), 0) << a.name;
         EXPECT_TRUE(InkPixels() == ink) << a.name;
         EXPECT_EQ(app.history.size(), 1u) << a.name;

@@ -50,10 +50,10 @@ bool Inside(const DirtyRect& rect, int x, int y) {
 }
 
 void ExpectPresented(const DirtyRect& rect, const char* what) {
-    EXPECT_EQ(pushes.lastOverlayDirty.left, rect.left) << what;
-    EXPECT_EQ(pushes.lastOverlayDirty.top, rect.top) << what;
-    EXPECT_EQ(pushes.lastOverlayDirty.right, rect.right) << what;
-    EXPECT_EQ(pushes.lastOverlayDirty.bottom, rect.bottom) << what;
+    EXPECT_EQ(Pushed().lastOverlayDirty.left, rect.left) << what;
+    EXPECT_EQ(Pushed().lastOverlayDirty.top, rect.top) << what;
+    EXPECT_EQ(Pushed().lastOverlayDirty.right, rect.right) << what;
+    EXPECT_EQ(Pushed().lastOverlayDirty.bottom, rect.bottom) << what;
     int outside = 0, untouchedInside = 0;
     for (int y = 0; y < app.canvasHeight; ++y) {
         for (int x = 0; x < app.canvasWidth; ++x) {
@@ -85,7 +85,7 @@ TEST_F(LaserFade, ATickOutsideHoldAndFadeChangesNothing) {
         app.laserTimer = 0;
         app.laserPhase = phase;
         const DirtyRect dirty = app.laserDirty;
-        pushes = {};
+        ForgetPushes();
         FillFrame(SENTINEL);
         Tick();
         EXPECT_EQ(app.laserPhase, phase);
@@ -93,7 +93,7 @@ TEST_F(LaserFade, ATickOutsideHoldAndFadeChangesNothing) {
         EXPECT_EQ(app.laserTrails.size(), 1u);
         EXPECT_EQ(app.laserDirty.right, dirty.right);
         EXPECT_EQ(app.laserTimer, 0u);
-        EXPECT_EQ(pushes.overlayPushes, 0);
+        EXPECT_EQ(Pushed().overlayPushes, 0);
         EXPECT_EQ(CountFramePixelsNot(SENTINEL), 0);
     }
 }
@@ -102,7 +102,7 @@ TEST_F(LaserFade, TheEndOfTheHoldStartsTheFadeWithoutPresenting) {
     LaserClick(200.0f, 200.0f);
     ASSERT_EQ(app.laserPhase, 1);
     ASSERT_NE(app.laserTimer, 0u);
-    pushes = {};
+    ForgetPushes();
     FillFrame(SENTINEL);
     const DWORD before = GetTickCount();
     Tick();
@@ -112,7 +112,7 @@ TEST_F(LaserFade, TheEndOfTheHoldStartsTheFadeWithoutPresenting) {
     EXPECT_NE(app.laserTimer, 0u);
     EXPECT_EQ(app.laserFade, 1.0f);
     EXPECT_EQ(app.laserTrails.size(), 1u);
-    EXPECT_EQ(pushes.overlayPushes, 0);
+    EXPECT_EQ(Pushed().overlayPushes, 0);
     EXPECT_EQ(CountFramePixelsNot(SENTINEL), 0);
 }
 
@@ -139,7 +139,7 @@ TEST_F(LaserFade, EachFadingTickFollowsTheTimeElapsedAndTheFirstTickPast900msRem
         const DirtyRect dirty = app.laserDirty;
         ASSERT_EQ(dirty.left, 200 - 24) << c.name;
         ASSERT_EQ(dirty.bottom, 330 + 24) << c.name;
-        pushes = {};
+        ForgetPushes();
         FillFrame(SENTINEL);
         TickAfter(c.elapsed);
 
@@ -277,14 +277,14 @@ TEST_F(LaserFade, TheTimerHoldsThenFadesBothTrailsTogether) {
     while (trailsGone < 0.0 && msSince(start) < 8000.0) {
         // One message at a time: each fading tick presents for longer than the 16 ms period, so
         // the next tick is always due and a pump that empties the queue would run the whole fade.
-        const int pushesBefore = pushes.overlayPushes;
+        const int pushesBefore = Pushed().overlayPushes;
         MSG message;
         if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchLoopMessage(message);
         if (app.laserPhase == 2 && fadeBegan < 0.0) fadeBegan = msSince(start);
         if (app.laserPhase == 2) {
             ASSERT_EQ(app.laserTrails.size(), 2u);
             lowestShown = std::min(lowestShown, app.laserFade);
-            fadePushes += pushes.overlayPushes - pushesBefore;
+            fadePushes += Pushed().overlayPushes - pushesBefore;
         }
         if (app.laserTrails.empty()) trailsGone = msSince(start);
         Sleep(1);

@@ -76,7 +76,7 @@ TEST_F(OverlayInput, MovesWithoutTheButtonDoNothing) {
     EXPECT_EQ(SendOverlay(WM_MOUSEMOVE, 0, ClientPoint(90, 60)), 0);
     EXPECT_FALSE(app.drawing);
     EXPECT_TRUE(app.history.empty());
-    EXPECT_EQ(pushes.overlayPushes, 0);
+    EXPECT_EQ(Pushed().overlayPushes, 0);
     EXPECT_EQ(InkPixel(70, 55), 0u);
 }
 
@@ -119,7 +119,7 @@ TEST_F(OverlayInput, WheelStepsTheWidthOncePerMessageAndStopsAtTheEnds) {
     };
     for (const WheelCase& c : cases) {
         app.widthIndex = c.start;
-        pushes = {};
+        ForgetPushes();
         EXPECT_EQ(SendOverlay(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(c.delta)), ClientPoint(5, 5)), 0);
         EXPECT_EQ(app.widthIndex, c.expected) << "from " << c.start << " by " << c.delta;
         EXPECT_EQ(pushes.toolbarPushes, 1) << "from " << c.start << " by " << c.delta;
@@ -263,7 +263,7 @@ TEST_F(PointerInput, AnUnclassifiedLiftStillEndsTheContact) {
 TEST_F(PointerInput, EraserEndDrawsOneEraserStrokeAndKeepsTheSelectedTool) {
     MouseStroke({{60, 100}, {220, 100}});
     ASSERT_EQ(InkPixel(140, 100), RED);
-    pushes = {};
+    ForgetPushes();
 
     fakePenFlags = PEN_FLAG_ERASER;
     PointerStroke(100);
@@ -291,7 +291,7 @@ TEST_F(PointerInput, TouchDrawsWithTheSelectedTool) {
 TEST_F(PointerInput, HoveringPenIsConsumedWithoutDrawing) {
     EXPECT_EQ(SendPointer(WM_POINTERUPDATE, 0, 50, 50), 0);
     EXPECT_FALSE(app.drawing);
-    EXPECT_EQ(pushes.overlayPushes, 0);
+    EXPECT_EQ(Pushed().overlayPushes, 0);
 }
 
 TEST_F(PointerInput, UpdatesOfAnyPointerExtendAndTheFirstToLiftEnds) {

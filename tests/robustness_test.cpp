@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/frame_step.h"
 #include "app/startup.h"
 #include "ink/pixel_compose.h"
 #include "ink/surfaces.h"
@@ -256,16 +257,15 @@ void HoldModifiers(bool ctrl, bool shift) {
 
 // Dispatches everything queued as the program's loop does and takes any WM_QUIT off the queue,
 // which is all that asking to quit does, so the run goes on; says whether one came.
+// The program's loop stops at WM_QUIT; the run takes it and goes on.
 bool PumpAndTakeQuit() {
     bool quit = false;
     MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            quit = true;
-            continue;
-        }
-        DispatchLoopMessage(message);
-    }
+    do {
+        DispatchQueuedMessages(message);
+        quit |= message.message == WM_QUIT;
+    } while (message.message == WM_QUIT);
+    RunFrameStep();
     return quit;
 }
 

@@ -68,7 +68,7 @@ void Arrange(const Given& given) {
     app.colourIndex = given.colour;
     app.widthIndex = given.width;
     if (given.passThrough) SetPassThrough(true);
-    pushes = {};
+    ForgetPushes();
 }
 
 void ExpectState(const Expected& e, const std::string& name) {
@@ -194,7 +194,7 @@ TEST_F(Shortcuts, BoardKeyPresentsTheWholeCanvasWhite) {
     SendMessageW(app.overlayWindow, WM_KEYDOWN, 'B', 1);
     EXPECT_EQ(FramePixel(0, 0), 0xFFFFFFFFu);
     EXPECT_EQ(FramePixel(app.canvasWidth - 1, app.canvasHeight - 1), 0xFFFFFFFFu);
-    EXPECT_EQ(pushes.lastOverlayDirty.right - pushes.lastOverlayDirty.left, app.canvasWidth);
+    EXPECT_EQ(Pushed().lastOverlayDirty.right - Pushed().lastOverlayDirty.left, app.canvasWidth);
 }
 
 TEST_F(Shortcuts, HoldingCloseBracketStepsToTheTopAndStops) {

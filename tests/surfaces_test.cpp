@@ -109,7 +109,7 @@ TEST_F(Surfaces, APresentComposesAndPushesOnlyItsClampedRectangle) {
     };
     for (const Case& c : cases) {
         FillFrame(SENTINEL);
-        pushes = {};
+        ForgetPushes();
         PresentRegion(c.rect);
         const RECT& r = c.clamped;
         int wrong = 0;
@@ -121,10 +121,10 @@ TEST_F(Surfaces, APresentComposesAndPushesOnlyItsClampedRectangle) {
         }
         EXPECT_EQ(wrong, 0) << c.name;
         if (r.right > r.left) {
-            EXPECT_EQ(pushes.overlayPushes, 1) << c.name;
-            EXPECT_TRUE(SameRect(pushes.lastOverlayDirty, r)) << c.name;
+            EXPECT_EQ(Pushed().overlayPushes, 1) << c.name;
+            EXPECT_TRUE(SameRect(Pushed().lastOverlayDirty, r)) << c.name;
         } else {
-            EXPECT_EQ(pushes.overlayPushes, 0) << c.name;
+            EXPECT_EQ(Pushed().overlayPushes, 0) << c.name;
         }
     }
 }
@@ -149,6 +149,7 @@ TEST_F(Surfaces, ThePushHandsTheFrameDcToTheOverlayWithPerPixelAlpha) {
     chainedPush = app.pUpdateLayeredWindowIndirect;
     app.pUpdateLayeredWindowIndirect = RecordWholePush;
     PresentRegion({-10, 5, 20, 30});
+    PushPendingFrame();
     app.pUpdateLayeredWindowIndirect = chainedPush;
 
     EXPECT_EQ(recorded.window, app.overlayWindow);
@@ -298,7 +299,7 @@ TEST_F(Surfaces, ADisplayChangeRebuildsTheCanvasAtTheScreensSize) {
     TestCanvasRestorer restorer;
     Commit(MakeStroke(Pen, 12.0f, {P(500, 400), P(630, 470)}, Palette[4]));
     const std::vector<uint32_t> before = InkPixels();
-    pushes = {};
+    ForgetPushes();
 
     PostMessageW(app.overlayWindow, WM_APP_REINIT, 0, 0);
     PumpMessages();
@@ -329,8 +330,8 @@ TEST_F(Surfaces, ADisplayChangeRebuildsTheCanvasAtTheScreensSize) {
     }
     EXPECT_EQ(moved, 0);
 
-    EXPECT_GE(pushes.overlayPushes, 1);
-    EXPECT_TRUE(SameRect(pushes.lastOverlayDirty, RECT{0, 0, width, height}));
+    EXPECT_GE(Pushed().overlayPushes, 1);
+    EXPECT_TRUE(SameRect(Pushed().lastOverlayDirty, RECT{0, 0, width, height}));
     EXPECT_EQ(FramePixel(600, 455), ColourToArgb(Palette[4], 255));
     EXPECT_EQ(FramePixel(width - 1, height - 1), GROUND);
 }

@@ -167,7 +167,7 @@ TEST_F(ToolbarInput, EveryEntryDoesItsCommand) {
         app.widthIndex = c.given.width;
         app.boardMode = c.given.board;
         if (c.given.passThrough) SetPassThrough(true);
-        pushes = {};
+        ForgetPushes();
 
         Click(c.entry);
         const State& e = c.expected;
@@ -291,7 +291,7 @@ TEST_F(ToolbarInput, DoubleClickElsewhereActsOnlyOnce) {
 
 TEST_F(ToolbarInput, KeyOnTheToolbarActsAsOnTheOverlay) {
     SetPassThrough(true);
-    pushes = {};
+    ForgetPushes();
     EXPECT_EQ(SendToolbar(WM_KEYDOWN, 'H', 1), 0);
     EXPECT_EQ(app.currentTool, Highlighter);
     EXPECT_FALSE(app.passThrough);

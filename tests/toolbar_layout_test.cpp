@@ -159,7 +159,7 @@ TEST_F(ToolbarLayout, KeepsTheWindowTopmostUnactivatedAndPaintsItWhereItNowIs) {
     app.canvasWidth = 1919;
     app.canvasHeight = 1079;
     SetWindowPos(app.toolbarWindow, HWND_NOTOPMOST, 300, 300, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
-    pushes = {};
+    ForgetPushes();
     LayOut(false);
     EXPECT_TRUE(GetWindowLongW(app.toolbarWindow, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_NE(GetActiveWindow(), app.toolbarWindow);

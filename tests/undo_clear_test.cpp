@@ -39,8 +39,8 @@ bool InkIsEmpty() {
 }
 
 bool PushedWholeCanvas() {
-    const RECT& dirty = pushes.lastOverlayDirty;
-    return pushes.overlayPushes == 1 && dirty.left == 0 && dirty.top == 0 && dirty.right == app.canvasWidth &&
+    const RECT& dirty = Pushed().lastOverlayDirty;
+    return Pushed().overlayPushes == 1 && dirty.left == 0 && dirty.top == 0 && dirty.right == app.canvasWidth &&
            dirty.bottom == app.canvasHeight;
 }
 
@@ -50,7 +50,7 @@ protected:
     void SetUp() override { ResetAppForTest(); }
     void WatchFrame() {
         FillFrame(SENTINEL);
-        pushes = {};
+        ForgetPushes();
     }
 };
 
@@ -97,8 +97,8 @@ TEST_F(UndoClear, UndoTakesBackTheNewestStrokeAndPresentsItsArea) {
     const RECT area = {0, 200 - 54, 300 + 54, 200 + 54};
     EXPECT_EQ(CountFramePixelsNot(SENTINEL), (area.right - area.left) * (area.bottom - area.top));
     EXPECT_EQ(FramePixel(150, 100), SENTINEL);
-    EXPECT_EQ(pushes.overlayPushes, 1);
-    const RECT& dirty = pushes.lastOverlayDirty;
+    EXPECT_EQ(Pushed().overlayPushes, 1);
+    const RECT& dirty = Pushed().lastOverlayDirty;
     EXPECT_TRUE(dirty.left == area.left && dirty.top == area.top && dirty.right == area.right &&
                 dirty.bottom == area.bottom);
 }
@@ -133,7 +133,7 @@ TEST_F(UndoClear, UndoIsIgnoredWhileDrawingAndOnAnEmptyHistory) {
 
         EXPECT_EQ(app.history.size(), size_t(c.strokes)) << c.name;
         EXPECT_TRUE(InkPixels() == ink) << c.name;
-        EXPECT_EQ(pushes.overlayPushes, 0) << c.name;
+        EXPECT_EQ(Pushed().overlayPushes, 0) << c.name;
         EXPECT_EQ(CountFramePixelsNot(SENTINEL), 0) << c.name;
     }
 }

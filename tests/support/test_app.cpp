@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/frame_step.h"
 #include "app/startup.h"
 #include "ink/live_layer.h"
 #include "ink/surfaces.h"
@@ -57,6 +58,7 @@ void StartTestApp(int canvasWidth, int canvasHeight) {
     app.pUpdateLayeredWindow = RecordToolbarPush;
     CreateSurfaces();
     PresentRegion(WholeCanvas());
+    PushPendingFrame();
     ShowWindow(app.overlayWindow, SW_SHOW);
     LayoutToolbar();
     ShowWindow(app.toolbarWindow, SW_SHOWNOACTIVATE);
@@ -96,6 +98,7 @@ void ResetAppForTest() {
     RebuildTrailLayer();
     RebuildLiveLayer();
     PresentRegion(WholeCanvas());
+    PushPendingFrame();
     LayoutToolbar();
     pushes = {};
 }
@@ -104,7 +107,19 @@ void PumpMessages() {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         DispatchLoopMessage(message);
+        if (FrameStepDue()) RunFrameStep();
     }
+    RunFrameStep();
+}
+
+const PushLog& Pushed() {
+    PushPendingFrame();
+    return pushes;
+}
+
+void ForgetPushes() {
+    PushPendingFrame();
+    pushes = {};
 }
 
 uint32_t FramePixel(int x, int y) { return app.frameBits[size_t(y) * app.canvasWidth + x]; }

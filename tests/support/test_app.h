@@ -11,7 +11,8 @@ void StartTestApp(int canvasWidth = 640, int canvasHeight = 480);
 // Back to the state of a fresh start: selections, modes, empty lists, no timer, clean ink and frame,
 // nothing captured, no pushes recorded.
 void ResetAppForTest();
-// Dispatches every queued message of this thread the way the program's loop does.
+// Dispatches every queued message of this thread the way the program's loop does, with its frame
+// steps, and pushes what is pending.
 void PumpMessages();
 
 uint32_t FramePixel(int x, int y);
@@ -35,6 +36,10 @@ struct PushLog {
     std::vector<uint32_t> toolbarImage;  // premultiplied BGRA of the last toolbar push
 };
 extern PushLog pushes;
+// The log after pushing what is pending, as the message loop would before the screen shows it.
+const PushLog& Pushed();
+// Pushes what is pending, then forgets every push so far.
+void ForgetPushes();
 
 // Pixel (x, y) of the last toolbar picture pushed.
 uint32_t ToolbarPixel(int x, int y);
