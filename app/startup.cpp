@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/app_state.h"
+#include "app/display_scale.h"
 #include "ink/surfaces.h"
 #include "input/overlay_window.h"
 #include "toolbar/toolbar_layout.h"
@@ -56,6 +57,7 @@ void ReadCanvasGeometry() {
     app.canvasTop = 1;
     app.canvasWidth = GetSystemMetrics(SM_CXSCREEN) - 1;
     app.canvasHeight = GetSystemMetrics(SM_CYSCREEN) - 1;
+    ReadDisplayScale();
 }
 
 void CreateAppWindows(HINSTANCE instance) {
