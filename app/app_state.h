@@ -26,6 +26,8 @@ struct AppState {
     int32_t canvasTop = 0;
     int32_t canvasWidth = 0;
     int32_t canvasHeight = 0;
+    // Dots per inch of the display the toolbar is on; lengths meant at 96 DPI are scaled by it.
+    int32_t displayDpi = 96;
 
     // Tool selection and modes.
     ToolKind currentTool = Pen;

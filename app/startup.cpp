@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/app_state.h"
+#include "app/display_scale.h"
 #include "app/frame_step.h"
 #include "ink/surface_resize.h"
 #include "ink/surfaces.h"
@@ -58,6 +59,7 @@ void ReadCanvasGeometry() {
     app.canvasTop = 1;
     app.canvasWidth = GetSystemMetrics(SM_CXSCREEN) - 1;
     app.canvasHeight = GetSystemMetrics(SM_CYSCREEN) - 1;
+    ReadDisplayScale();
 }
 
 void CreateAppWindows(HINSTANCE instance) {

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/app_state.h"
+#include "app/display_scale.h"
 #include "ink/ink_undo.h"
 #include "ink/live_layer.h"
 #include "ink/pixel_layer.h"
@@ -128,7 +129,7 @@ void BeginStroke(float x, float y, float pressure) {
     Stroke& stroke = app.currentStroke;
     stroke.tool = app.currentTool;
     stroke.colour = Palette[app.colourIndex];
-    stroke.width = StrokeWidths[app.widthIndex];
+    stroke.width = StrokeWidths[app.widthIndex] * DisplayScale();
     stroke.points.assign(1, InkPoint{x, y, pressure});
     stroke.undoPixels.clear();
     stroke.undoKept = false;

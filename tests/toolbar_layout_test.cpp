@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "app/app_state.h"
+#include "app/display_scale.h"
 #include "support/test_app.h"
 #include "toolbar/toolbar_layout.h"
 
@@ -70,6 +73,7 @@ protected:
         savedHeight = app.canvasHeight;
     }
     void TearDown() override {
+        app.displayDpi = BASE_DPI;
         app.canvasWidth = savedWidth;
         app.canvasHeight = savedHeight;
         app.verticalToolbar = false;
@@ -195,6 +199,139 @@ TEST_F(ToolbarLayout, HitTestFindsEntriesButNotTheirGapsAndMargins) {
         }
         EXPECT_EQ(hit(-1, 23), -1) << orientation << " outside the window";
     }
+}
+
+// ---- Other display scalings ----
+
+constexpr int32_t DPIS[] = {96, 120, 144, 192, 240};
+
+// A coordinate of the 96-DPI tables at another DPI: scaled, and halves rounded up (every coordinate
+// here is positive).
+int32_t At(int32_t dpi, int32_t at96) { return int32_t(std::floor(at96 * dpi / 96.0 + 0.5)); }
+
+RECT At(int32_t dpi, const RECT& r) { return {At(dpi, r.left), At(dpi, r.top), At(dpi, r.right), At(dpi, r.bottom)}; }
+
+TEST_F(ToolbarLayout, AtEveryScalingTheEntriesAndWindowAreTheTablesScaledAndRounded) {
+    for (int32_t dpi : DPIS) {
+        app.displayDpi = dpi;
+        for (bool vertical : {false, true}) {
+            LayOut(vertical);
+            const char* orientation = vertical ? "vertical" : "horizontal";
+            ASSERT_EQ(app.buttons.size(), 27u) << dpi << " DPI " << orientation;
+            for (size_t i = 0; i < 27; ++i) {
+                const EntryCase& expected = ENTRIES[i];
+                EXPECT_EQ(app.buttons[i].kind, expected.kind) << dpi << " DPI entry " << i;
+                EXPECT_EQ(app.buttons[i].param, expected.param) << dpi << " DPI entry " << i;
+                EXPECT_TRUE(RectIs(app.buttons[i].rect, At(dpi, vertical ? expected.vertical : expected.horizontal)))
+                    << dpi << " DPI " << orientation << " entry " << i;
+            }
+            const int32_t length = At(dpi, 759), breadth = At(dpi, 46);
+            EXPECT_EQ(app.toolbarWidth, vertical ? breadth : length) << dpi << " DPI " << orientation;
+            EXPECT_EQ(app.toolbarHeight, vertical ? length : breadth) << dpi << " DPI " << orientation;
+            const RECT window = ToolbarWindowRect();
+            EXPECT_EQ(window.right - window.left, app.toolbarWidth) << dpi << " DPI " << orientation;
+            EXPECT_EQ(window.bottom - window.top, app.toolbarHeight) << dpi << " DPI " << orientation;
+        }
+    }
+}
+
+// Rounding each edge on its own: at 120 DPI the 96-DPI edges 6 and 54 fall on halves (7.5, 67.5) and go
+// up, so the margin and the entries keep their sizes to within a pixel and the gaps stay open.
+TEST_F(ToolbarLayout, At120DpiHalvesRoundUp) {
+    app.displayDpi = 120;
+    LayOut(false);
+    EXPECT_TRUE(RectIs(app.buttons[0].rect, RECT{8, 8, 23, 50}));
+    EXPECT_TRUE(RectIs(app.buttons[1].rect, RECT{25, 8, 68, 50}));
+    EXPECT_TRUE(RectIs(app.buttons[2].rect, RECT{70, 8, 79, 50}));
+    EXPECT_TRUE(RectIs(app.buttons[26].rect, RECT{899, 8, 941, 50}));
+    EXPECT_EQ(app.toolbarWidth, 949);
+    EXPECT_EQ(app.toolbarHeight, 58);
+}
+
+TEST_F(ToolbarLayout, AtEveryScalingEntriesNeitherOverlapNorTouchAndTheMarginsStayEqual) {
+    for (int32_t dpi : DPIS) {
+        app.displayDpi = dpi;
+        LayOut(false);
+        const std::vector<ToolbarButton>& b = app.buttons;
+        for (size_t i = 0; i < b.size(); ++i) {
+            EXPECT_GT(b[i].rect.right, b[i].rect.left) << dpi << " DPI entry " << i;
+            if (i + 1 < b.size()) {
+                EXPECT_GE(b[i + 1].rect.left - b[i].rect.right, 1) << dpi << " DPI gap after entry " << i;
+                EXPECT_LE(b[i + 1].rect.left - b[i].rect.right, At(dpi, 2) + 1) << dpi << " DPI gap after entry " << i;
+            }
+            EXPECT_EQ(b[i].rect.top, b[0].rect.top) << dpi << " DPI entry " << i;
+            EXPECT_EQ(b[i].rect.bottom, b[0].rect.bottom) << dpi << " DPI entry " << i;
+        }
+        EXPECT_EQ(b[0].rect.left, b[0].rect.top) << dpi << " DPI";
+        EXPECT_EQ(app.toolbarWidth - b.back().rect.right, b[0].rect.left) << dpi << " DPI end margin";
+        EXPECT_EQ(app.toolbarHeight - b[0].rect.bottom, b[0].rect.top) << dpi << " DPI bottom margin";
+    }
+}
+
+TEST_F(ToolbarLayout, AtEveryScalingThePreferredPlaceKeepsItsScaledDistanceFromTheCanvasEdge) {
+    app.canvasWidth = 1919;
+    app.canvasHeight = 1079;
+    for (int32_t dpi : DPIS) {
+        app.displayDpi = dpi;
+        const int32_t length = At(dpi, 759), breadth = At(dpi, 46);
+        LayOut(false);
+        RECT window = ToolbarWindowRect();
+        EXPECT_EQ(window.left, 1 + (1919 - length) / 2) << dpi << " DPI horizontal";
+        EXPECT_EQ(window.top, 1 + 1079 - At(dpi, 48) - breadth) << dpi << " DPI horizontal";
+        LayOut(true);
+        window = ToolbarWindowRect();
+        EXPECT_EQ(window.left, 1 + At(dpi, 18)) << dpi << " DPI vertical";
+        EXPECT_EQ(window.top, std::max(1, 1 + (1079 - length) / 2)) << dpi << " DPI vertical";
+    }
+    // Worked through by hand: 144 DPI on a 1920 x 1080 screen.
+    app.displayDpi = 144;
+    LayOut(false);
+    EXPECT_TRUE(RectIs(ToolbarWindowRect(), RECT{391, 939, 391 + 1139, 939 + 69}));
+    LayOut(true);
+    EXPECT_TRUE(RectIs(ToolbarWindowRect(), RECT{28, 1, 28 + 69, 1 + 1139}));
+}
+
+TEST_F(ToolbarLayout, AtEveryScalingHitTestFollowsTheScaledEntries) {
+    for (int32_t dpi : DPIS) {
+        app.displayDpi = dpi;
+        for (bool vertical : {false, true}) {
+            LayOut(vertical);
+            auto hit = [vertical](int main, int cross) {
+                return vertical ? HitTestToolbar(cross, main) : HitTestToolbar(main, cross);
+            };
+            const int top = At(dpi, 6), bottom = At(dpi, 40), middleAcross = At(dpi, 23);
+            for (int i = 0; i < 27; ++i) {
+                const RECT r = At(dpi, ENTRIES[i].horizontal);
+                const int middle = (r.left + r.right) / 2;
+                EXPECT_EQ(hit(r.left, middleAcross), i) << dpi << " DPI first pixel of entry " << i;
+                EXPECT_EQ(hit(r.right - 1, middleAcross), i) << dpi << " DPI last pixel of entry " << i;
+                EXPECT_EQ(hit(r.right, middleAcross), -1) << dpi << " DPI just after entry " << i;
+                EXPECT_EQ(hit(r.left - 1, middleAcross), -1) << dpi << " DPI just before entry " << i;
+                EXPECT_EQ(hit(middle, top), i) << dpi << " DPI top row of entry " << i;
+                EXPECT_EQ(hit(middle, bottom - 1), i) << dpi << " DPI bottom row of entry " << i;
+                EXPECT_EQ(hit(middle, top - 1), -1) << dpi << " DPI margin before entry " << i;
+                EXPECT_EQ(hit(middle, bottom), -1) << dpi << " DPI margin after entry " << i;
+            }
+        }
+    }
+}
+
+TEST_F(ToolbarLayout, MovedToADisplayOfAnotherDpiItLaysItselfOutThereAtTheSuggestedPlace) {
+    LayOut(false);
+    RECT suggested = {300, 200, 300 + 1518, 200 + 92};
+    SendMessageW(app.toolbarWindow, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(app.displayDpi, 192);
+    EXPECT_EQ(app.toolbarWidth, 1518);
+    EXPECT_EQ(app.toolbarHeight, 92);
+    EXPECT_TRUE(RectIs(app.buttons[3].rect, RECT{130, 12, 198, 80}));
+    EXPECT_TRUE(RectIs(ToolbarWindowRect(), RECT{300, 200, 300 + 1518, 200 + 92}));
+    // Suggested with a size of the system's own making: only its corner is taken.
+    suggested = {-40, 700, 0, 710};
+    SendMessageW(app.toolbarWindow, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_TRUE(RectIs(app.buttons[3].rect, ENTRIES[3].horizontal));
+    EXPECT_TRUE(RectIs(ToolbarWindowRect(), RECT{-40, 700, -40 + 759, 700 + 46}));
+    EXPECT_EQ(pushes.toolbarPosition.x, -40);
+    EXPECT_EQ(pushes.toolbarSize.cx, 759);
 }
 
 }  // namespace

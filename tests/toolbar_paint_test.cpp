@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/display_scale.h"
 // After windows.h, which it needs.
 #include <psapi.h>
 #include "support/test_app.h"
@@ -26,13 +27,20 @@ struct Centre {
     int x, y;
 };
 
+// The painting tests measure at 96 DPI and again at 192, where every position from an entry's centre
+// and every width is doubled.
+constexpr int SCALES[] = {1, 2};
+
+// The whole multiple of 96 DPI the toolbar is now laid out at.
+int K() { return app.displayDpi / BASE_DPI; }
+
 Centre CentreOf(int entry) {
     const RECT& r = app.buttons.at(entry).rect;
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
 // Inside the bar, clear of every entry: what the bar itself looks like.
-uint32_t BarPixel() { return app.verticalToolbar ? ToolbarPixel(23, 3) : ToolbarPixel(3, 23); }
+uint32_t BarPixel() { return app.verticalToolbar ? ToolbarPixel(23 * K(), 3 * K()) : ToolbarPixel(3 * K(), 23 * K()); }
 
 bool Brighter(uint32_t pixel, uint32_t than) {
     for (int shift = 0; shift < 32; shift += 8) {
@@ -52,7 +60,7 @@ enum class Plate { None, Active, Hover, Unknown };
 // Near the entry's top-left corner: inside a plate's rounded corner, clear of every icon, circle and line.
 Plate PlateBehind(int entry) {
     const RECT& r = app.buttons.at(entry).rect;
-    const uint32_t pixel = ToolbarPixel(r.left + 2, r.top + 2);
+    const uint32_t pixel = ToolbarPixel(r.left + 2 * K(), r.top + 2 * K());
     if (pixel == ACTIVE_BLUE) return Plate::Active;
     if (pixel == BarPixel()) return Plate::None;
     if (Brighter(pixel, BarPixel())) return Plate::Hover;
@@ -64,6 +72,12 @@ protected:
     void SetUp() override {
         StartTestApp();
         ResetAppForTest();
+    }
+    void TearDown() override { app.displayDpi = BASE_DPI; }
+    void AtScale(int k, bool vertical = false) {
+        app.displayDpi = BASE_DPI * k;
+        app.verticalToolbar = vertical;
+        LayoutToolbar();
     }
     void Paint() {
         PaintToolbar();
@@ -103,9 +117,8 @@ TEST_F(ToolbarPaint, PlatesMarkTheActiveToolModesAndTheHoveredEntry) {
         {"hovering active pass-through", Pen, true, false, PASS_THROUGH, {PASS_THROUGH}, -1},
         {"hovering the tool under pass-through", Pen, true, false, PEN, {PASS_THROUGH}, PEN},
     };
-    for (bool vertical : {false, true}) {
-        app.verticalToolbar = vertical;
-        LayoutToolbar();
+    for (int k : SCALES) for (bool vertical : {false, true}) {
+        AtScale(k, vertical);
         for (const PlateCase& c : cases) {
             app.currentTool = c.tool;
             app.passThrough = c.passThrough;
@@ -119,7 +132,7 @@ TEST_F(ToolbarPaint, PlatesMarkTheActiveToolModesAndTheHoveredEntry) {
                     if (a == i) expected = Plate::Active;
                 }
                 EXPECT_EQ(PlateBehind(i), expected)
-                    << c.name << (vertical ? " (vertical)" : "") << ", entry " << i;
+                    << c.name << (vertical ? " (vertical)" : "") << " at " << app.displayDpi << " DPI, entry " << i;
             }
         }
     }
@@ -129,13 +142,13 @@ bool NearlyWhite(uint32_t pixel) {
     return ((pixel >> 16) & 0xFF) >= 0xC0 && ((pixel >> 8) & 0xFF) >= 0xC0 && (pixel & 0xFF) >= 0xC0;
 }
 
-// Pixels at 7 to 11 from the swatch's centre, in each of the four directions, that are (nearly) white:
-// the width of a white ring measured across it.
+// Pixels at 7 to 11 (at 96 DPI) from the swatch's centre, in each of the four directions, that are
+// (nearly) white: the width of a white ring measured across it.
 std::vector<int> WhiteRingWidths(Centre c) {
     std::vector<int> widths;
     for (const POINT step : {POINT{0, -1}, POINT{0, 1}, POINT{-1, 0}, POINT{1, 0}}) {
         int width = 0;
-        for (int k = 7; k <= 11; ++k) {
+        for (int k = 7 * K(); k <= 11 * K(); ++k) {
             if (NearlyWhite(ToolbarPixel(c.x + k * step.x, c.y + k * step.y))) ++width;
         }
         widths.push_back(width);
@@ -144,7 +157,8 @@ std::vector<int> WhiteRingWidths(Centre c) {
 }
 
 TEST_F(ToolbarPaint, SwatchesShowTheirColourAndOnlyTheSelectedOneHasTheWhiteRing) {
-    for (int selected : {0, 3, 7}) {
+    for (int scale : SCALES) for (int selected : {0, 3, 7}) {
+        AtScale(scale);
         app.colourIndex = selected;
         Paint();
         for (int swatch = 0; swatch < 8; ++swatch) {
@@ -155,24 +169,28 @@ TEST_F(ToolbarPaint, SwatchesShowTheirColourAndOnlyTheSelectedOneHasTheWhiteRing
             // swatch's own fill would hide the difference.
             for (int width : WhiteRingWidths(c)) {
                 if (swatch == selected) {
-                    EXPECT_GE(width, 2) << "selected swatch " << swatch;
+                    EXPECT_GE(width, 2 * K()) << "selected swatch " << swatch << " at " << app.displayDpi << " DPI";
+                    if (swatch != 7) {
+                        EXPECT_LE(width, 3 * K()) << "selected swatch " << swatch << " at " << app.displayDpi << " DPI";
+                    }
                 } else if (swatch != 7) {
                     EXPECT_EQ(width, 0) << "swatch " << swatch << " with " << selected << " selected";
                 }
             }
-            EXPECT_EQ(Hex(ToolbarPixel(c.x, c.y - 12)), Hex(BarPixel())) << "outside swatch " << swatch;
+            EXPECT_EQ(Hex(ToolbarPixel(c.x, c.y - 12 * K())), Hex(BarPixel())) << "outside swatch " << swatch;
         }
     }
 }
 
 TEST_F(ToolbarPaint, TheSelectedWidthDotIsWhiteWithTheBlueRingTheOthersDimmer) {
-    for (int selected = 0; selected < 3; ++selected) {
+    for (int scale : SCALES) for (int selected = 0; selected < 3; ++selected) {
+        AtScale(scale);
         app.widthIndex = selected;
         Paint();
         for (int dot = 0; dot < 3; ++dot) {
             const Centre c = CentreOf(17 + dot);
             const uint32_t fill = ToolbarPixel(c.x, c.y);
-            const uint32_t ring = ToolbarPixel(c.x, c.y - 11);
+            const uint32_t ring = ToolbarPixel(c.x, c.y - 11 * K());
             if (dot == selected) {
                 EXPECT_EQ(Hex(fill), Hex(WHITE)) << "dot " << dot;
                 EXPECT_EQ(Hex(ring), Hex(ACTIVE_BLUE)) << "dot " << dot;
@@ -183,13 +201,20 @@ TEST_F(ToolbarPaint, TheSelectedWidthDotIsWhiteWithTheBlueRingTheOthersDimmer) {
             }
         }
     }
-    // The dots grow with the index: diameters 4, 9 and 14.
+    // The dots grow with the index: diameters 4, 9 and 14 at 96 DPI.
     const int inside[3] = {1, 3, 5};
     const int outside[3] = {4, 6, 8};
-    for (int dot = 0; dot < 3; ++dot) {
-        const Centre c = CentreOf(17 + dot);
-        EXPECT_EQ(Hex(ToolbarPixel(c.x, c.y - inside[dot])), Hex(ToolbarPixel(c.x, c.y))) << "dot " << dot;
-        EXPECT_EQ(Hex(ToolbarPixel(c.x, c.y - outside[dot])), Hex(BarPixel())) << "dot " << dot;
+    for (int scale : SCALES) {
+        AtScale(scale);
+        Paint();
+        for (int dot = 0; dot < 3; ++dot) {
+            const Centre c = CentreOf(17 + dot);
+            const int k = K();
+            EXPECT_EQ(Hex(ToolbarPixel(c.x, c.y - inside[dot] * k)), Hex(ToolbarPixel(c.x, c.y)))
+                << "dot " << dot << " at " << app.displayDpi << " DPI";
+            EXPECT_EQ(Hex(ToolbarPixel(c.x, c.y - outside[dot] * k)), Hex(BarPixel()))
+                << "dot " << dot << " at " << app.displayDpi << " DPI";
+        }
     }
 }
 
@@ -288,7 +313,8 @@ TEST_F(ToolbarPaint, IconsAreDrawnOnTheirStrokesAndNowhereElse) {
         {"pencil", PEN, ICON_WHITE, {{0, 0}, {6, -4}, {-6, 6}, {1, 3}}, {{-5, -5}, {6, 6}}},
         {"highlighter bar", HIGHLIGHTER, HIGHLIGHTER_YELLOW, {{0, 3}, {-6, 0}, {6, 6}}, {{-8, 3}, {8, 3}, {0, -2}, {0, 9}}},
         {"highlighter line", HIGHLIGHTER, ICON_WHITE, {{-7, -6}, {0, -6}, {7, -6}}, {}},
-        {"laser", LASER, ICON_WHITE, {{3, 0}, {0, -3}, {7, 0}, {8, 0}, {0, 7}, {-8, 0}, {0, -8}, {5, 5}, {-5, -5}},
+        // The ring is sampled off its start point at 0 degrees, where Wine leaves a notch in wide pens.
+        {"laser", LASER, ICON_WHITE, {{3, 1}, {0, -3}, {7, 0}, {8, 0}, {0, 7}, {-8, 0}, {0, -8}, {5, 5}, {-5, -5}},
          {{0, 0}, {7, 3}, {12, 0}}},
         {"eraser", ERASER, ICON_WHITE, {{-3, -2}, {4, -3}, {-1, 2}, {-8, 3}}, {{2, -1}, {-6, -6}}},
         {"undo", UNDO, ICON_WHITE, {{-6, 0}, {0, 6}, {0, -6}, {-7, -5}, {-4, -7}}, {{0, 0}, {6, 0}}},
@@ -297,30 +323,71 @@ TEST_F(ToolbarPaint, IconsAreDrawnOnTheirStrokesAndNowhereElse) {
         {"orientation", ORIENTATION, ICON_WHITE, {{7, 0}, {0, 7}, {-7, 0}, {4, -8}, {7, -5}}, {{0, 0}, {0, -7}}},
         {"quit", QUIT, QUIT_RED, {{0, 0}, {3, 3}, {-3, 3}, {-6, -6}}, {{0, 4}, {4, 0}}},
     };
-    Paint();
-    for (const IconCase& c : cases) {
-        const Centre centre = CentreOf(c.entry);
-        const uint32_t ground = c.entry == PEN ? ACTIVE_BLUE : BarPixel();
-        for (const Offset& p : c.on) {
-            EXPECT_EQ(Hex(ToolbarPixel(centre.x + p.dx, centre.y + p.dy)), Hex(c.ink))
-                << c.name << " on (" << p.dx << ", " << p.dy << ")";
-        }
-        for (const Offset& p : c.off) {
-            EXPECT_EQ(Hex(ToolbarPixel(centre.x + p.dx, centre.y + p.dy)), Hex(ground))
-                << c.name << " off (" << p.dx << ", " << p.dy << ")";
+    for (int scale : SCALES) {
+        AtScale(scale);
+        Paint();
+        const int k = K();
+        for (const IconCase& c : cases) {
+            const Centre centre = CentreOf(c.entry);
+            const uint32_t ground = c.entry == PEN ? ACTIVE_BLUE : BarPixel();
+            for (const Offset& p : c.on) {
+                EXPECT_EQ(Hex(ToolbarPixel(centre.x + k * p.dx, centre.y + k * p.dy)), Hex(c.ink))
+                    << c.name << " on (" << p.dx << ", " << p.dy << ") at " << app.displayDpi << " DPI";
+            }
+            for (const Offset& p : c.off) {
+                EXPECT_EQ(Hex(ToolbarPixel(centre.x + k * p.dx, centre.y + k * p.dy)), Hex(ground))
+                    << c.name << " off (" << p.dx << ", " << p.dy << ") at " << app.displayDpi << " DPI";
+            }
         }
     }
 }
 
 TEST_F(ToolbarPaint, ThePencilsFirstLineRunsFromItsLowerLeftToItsUpperRight) {
-    Paint();
-    ASSERT_EQ(CentreOf(PEN).x, 82);
-    ASSERT_EQ(CentreOf(PEN).y, 23);
-    for (const POINT p : {POINT{76, 29}, POINT{79, 26}, POINT{84, 21}, POINT{87, 18}}) {
-        EXPECT_EQ(Hex(ToolbarPixel(p.x, p.y)), Hex(ICON_WHITE)) << p.x << ", " << p.y;
+    for (int k : SCALES) {
+        AtScale(k);
+        Paint();
+        ASSERT_EQ(CentreOf(PEN).x, 82 * k);
+        ASSERT_EQ(CentreOf(PEN).y, 23 * k);
+        for (const POINT p : {POINT{76, 29}, POINT{79, 26}, POINT{84, 21}, POINT{87, 18}}) {
+            EXPECT_EQ(Hex(ToolbarPixel(p.x * k, p.y * k)), Hex(ICON_WHITE)) << p.x << ", " << p.y << " times " << k;
+        }
+        // Beyond its rounded cap the plate shows.
+        EXPECT_EQ(Hex(ToolbarPixel(89 * k, 16 * k)), Hex(ACTIVE_BLUE)) << "times " << k;
     }
-    // Beyond its rounded cap the plate shows.
-    EXPECT_EQ(Hex(ToolbarPixel(89, 16)), Hex(ACTIVE_BLUE));
+}
+
+struct RunCase {
+    const char* name;
+    int entry;
+    uint32_t colour;
+    int from, to;  // rows below the entry's centre, at 96 DPI, searched through its centre column
+    int at96;      // pixels of that colour found there at 96 DPI
+};
+
+// Pixels of the colour in the entry's centre column between the two rows, scaled.
+int RunOf(const RunCase& c) {
+    const Centre centre = CentreOf(c.entry);
+    int run = 0;
+    for (int dy = c.from * K(); dy <= c.to * K(); ++dy) {
+        if (ToolbarPixel(centre.x, centre.y + dy) == c.colour) ++run;
+    }
+    return run;
+}
+
+// Measured across lines that run along the rows: Wine draws wide pens without antialiasing, exact
+// there, but widens slanted lines by whole pixels in its own way.
+TEST_F(ToolbarPaint, At192DpiPensAndTheHighlighterBarAreTwiceAsWide) {
+    const RunCase cases[] = {
+        {"highlighter's line, the 2-pixel icon pen", HIGHLIGHTER, ICON_WHITE, -10, -2, 2},
+        {"highlighter's bar, 7 pixels", HIGHLIGHTER, HIGHLIGHTER_YELLOW, -2, 10, 7},
+        {"clear's lid, the 2-pixel icon pen", CLEAR, ICON_WHITE, -6, -2, 2},
+        {"the width dot's ring, 2 pixels", 18, ACTIVE_BLUE, -14, -8, 2},
+    };
+    for (int k : SCALES) {
+        AtScale(k);
+        Paint();
+        for (const RunCase& c : cases) EXPECT_EQ(RunOf(c), k * c.at96) << c.name << " at " << app.displayDpi << " DPI";
+    }
 }
 
 TEST_F(ToolbarPaint, EntriesOtherThanGripAndSeparatorsLookTheSameInBothOrientations) {
@@ -435,6 +502,18 @@ TEST_F(ToolbarPaint, SavesPicturesOfBothOrientationsWhenAskedTo) {
     TurnVertical();
     Paint();
     SavePushedPicture(std::wstring(directory) + L"\\toolbar-vertical.png");
+    // The same toolbar on displays scaled to 150 % and 200 %, with a hovered swatch to show a plate.
+    for (int dpi : {144, 192}) {
+        app.displayDpi = dpi;
+        app.hoveredButton = 12;
+        for (bool vertical : {false, true}) {
+            app.verticalToolbar = vertical;
+            LayoutToolbar();
+            Paint();
+            SavePushedPicture(std::wstring(directory) + (vertical ? L"\\toolbar-vertical-" : L"\\toolbar-horizontal-") +
+                              std::to_wstring(dpi) + L"dpi.png");
+        }
+    }
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "app/display_scale.h"
+
 namespace {
 
 using Gdiplus::PointF;
@@ -15,31 +17,38 @@ struct Segment {
     Offset from, to;
 };
 
+// The shapes are given in pixels at 96 DPI; every offset and size is multiplied by the display's
+// scale, the caller's pen already has its scaled width.
+
 void DrawSegments(Gdiplus::Graphics& graphics, Gdiplus::Pen& pen, float cx, float cy,
                   std::initializer_list<Segment> segments) {
+    const float k = DisplayScale();
     // Each segment on its own, so every one gets its own rounded caps.
     for (const Segment& s : segments) {
-        graphics.DrawLine(&pen, cx + s.from.x, cy + s.from.y, cx + s.to.x, cy + s.to.y);
+        graphics.DrawLine(&pen, cx + k * s.from.x, cy + k * s.from.y, cx + k * s.to.x, cy + k * s.to.y);
     }
 }
 
 // Both polygon icons (pointer arrow, eraser block) have four corners.
 void DrawQuad(Gdiplus::Graphics& graphics, Gdiplus::Pen& pen, float cx, float cy, const Offset (&corners)[4]) {
+    const float k = DisplayScale();
     PointF points[4];
-    for (int i = 0; i < 4; ++i) points[i] = PointF(cx + corners[i].x, cy + corners[i].y);
+    for (int i = 0; i < 4; ++i) points[i] = PointF(cx + k * corners[i].x, cy + k * corners[i].y);
     graphics.DrawPolygon(&pen, points, 4);
 }
 
 void DrawHighlighter(Gdiplus::Graphics& graphics, Gdiplus::Pen& pen, float cx, float cy) {
-    Gdiplus::Pen yellow(Gdiplus::Color(0xFFFACC15), 7.0f);
+    const float k = DisplayScale();
+    Gdiplus::Pen yellow(Gdiplus::Color(0xFFFACC15), 7.0f * k);
     yellow.SetStartCap(Gdiplus::LineCapFlat);
     yellow.SetEndCap(Gdiplus::LineCapFlat);
-    graphics.DrawLine(&yellow, cx - 7, cy + 3, cx + 7, cy + 3);
-    graphics.DrawLine(&pen, cx - 7, cy - 6, cx + 7, cy - 6);
+    graphics.DrawLine(&yellow, cx - 7 * k, cy + 3 * k, cx + 7 * k, cy + 3 * k);
+    DrawSegments(graphics, pen, cx, cy, {{{-7, -6}, {7, -6}}});
 }
 
 void DrawLaser(Gdiplus::Graphics& graphics, Gdiplus::Pen& pen, float cx, float cy) {
-    graphics.DrawEllipse(&pen, cx - 3, cy - 3, 6.0f, 6.0f);
+    const float scale = DisplayScale();
+    graphics.DrawEllipse(&pen, cx - 3 * scale, cy - 3 * scale, 6 * scale, 6 * scale);
     for (int k = 0; k < 8; ++k) {
         // Ray 0 is exactly horizontal; the others share one evaluation for both ends.
         float c = 1.0f;
@@ -49,8 +58,29 @@ void DrawLaser(Gdiplus::Graphics& graphics, Gdiplus::Pen& pen, float cx, float c
             c = std::cos(a);
             s = std::sin(a);
         }
-        graphics.DrawLine(&pen, cx + 6 * c, cy + 6 * s, cx + 9 * c, cy + 9 * s);
+        const float inner = 6 * scale, outer = 9 * scale;
+        graphics.DrawLine(&pen, cx + inner * c, cy + inner * s, cx + outer * c, cy + outer * s);
     }
+}
+
+// An arc or a rectangle: its box at (x, y) from the centre, of size w x h.
+struct Box {
+    float x, y, w, h;
+};
+
+Gdiplus::RectF Scaled(float cx, float cy, Box box) {
+    const float k = DisplayScale();
+    return Gdiplus::RectF(cx + k * box.x, cy + k * box.y, k * box.w, k * box.h);
+}
+
+void DrawArc(Gdiplus::Graphics& graphics, Gdiplus::Pen& pen, float cx, float cy, Box box, float start,
+             float sweep) {
+    graphics.DrawArc(&pen, Scaled(cx, cy, box), start, sweep);
+}
+
+void DrawBox(Gdiplus::Graphics& graphics, Gdiplus::Pen& pen, float cx, float cy, Box box) {
+    const Gdiplus::RectF r = Scaled(cx, cy, box);
+    graphics.DrawRectangle(&pen, r.X, r.Y, r.Width, r.Height);
 }
 
 }  // namespace
@@ -76,19 +106,19 @@ void DrawButtonIcon(Gdiplus::Graphics& graphics, Gdiplus::Pen& pen, ButtonKind k
             DrawSegments(graphics, pen, cx, cy, {{{-4, -1}, {2, 5}}});
             break;
         case UndoButton:
-            graphics.DrawArc(&pen, cx - 6, cy - 6, 12.0f, 12.0f, -90.0f, -200.0f);
+            DrawArc(graphics, pen, cx, cy, {-6, -6, 12, 12}, -90.0f, -200.0f);
             DrawSegments(graphics, pen, cx, cy, {{{-7, -2}, {-7, -7}}, {{-7, -7}, {-2, -7}}});
             break;
         case ClearButton:
-            graphics.DrawRectangle(&pen, cx - 6, cy - 4, 12.0f, 11.0f);
+            DrawBox(graphics, pen, cx, cy, {-6, -4, 12, 11});
             DrawSegments(graphics, pen, cx, cy, {{{-8, -4}, {8, -4}}, {{-3, -7}, {3, -7}}});
             break;
         case BoardButton:
-            graphics.DrawRectangle(&pen, cx - 8, cy - 6, 16.0f, 11.0f);
+            DrawBox(graphics, pen, cx, cy, {-8, -6, 16, 11});
             DrawSegments(graphics, pen, cx, cy, {{{0, 5}, {0, 8}}, {{-4, 8}, {4, 8}}});
             break;
         case OrientationButton:
-            graphics.DrawArc(&pen, cx - 7, cy - 7, 14.0f, 14.0f, -60.0f, 280.0f);
+            DrawArc(graphics, pen, cx, cy, {-7, -7, 14, 14}, -60.0f, 280.0f);
             DrawSegments(graphics, pen, cx, cy, {{{2, -8}, {7, -8}}, {{7, -8}, {7, -3}}});
             break;
         case QuitButton:

@@ -1,10 +1,12 @@
 #include "toolbar/toolbar_layout.h"
 
 #include "app/app_state.h"
+#include "app/display_scale.h"
 #include "toolbar/toolbar_paint.h"
 
 namespace {
 
+// Lengths in pixels at 96 DPI; ScaledEdge brings them to the display.
 constexpr int32_t MARGIN = 6;     // around the row of entries, on both axes
 constexpr int32_t GAP = 2;        // between neighbouring entries
 constexpr int32_t ACROSS = 34;    // every entry's extent on the cross axis
@@ -39,14 +41,20 @@ int32_t EntryLength(ButtonKind kind) {
     }
 }
 
+// The row is laid out in pixels at 96 DPI and each edge scaled on its own, so entries of one kind may
+// differ by a pixel at other scalings but never overlap or close a gap.
+RECT EntryRect(int32_t mainStart, int32_t mainEnd) {
+    const int32_t start = ScaledEdge(mainStart), end = ScaledEdge(mainEnd);
+    const int32_t crossStart = ScaledEdge(MARGIN), crossEnd = ScaledEdge(MARGIN + ACROSS);
+    return app.verticalToolbar ? RECT{crossStart, start, crossEnd, end} : RECT{start, crossStart, end, crossEnd};
+}
+
 void BuildButtons() {
     app.buttons.clear();
     int32_t p = MARGIN;
     for (const EntrySpec& entry : ENTRIES) {
         const int32_t end = p + EntryLength(entry.kind);
-        const RECT rect = app.verticalToolbar ? RECT{MARGIN, p, MARGIN + ACROSS, end}
-                                              : RECT{p, MARGIN, end, MARGIN + ACROSS};
-        app.buttons.push_back(ToolbarButton{entry.kind, entry.param, rect});
+        app.buttons.push_back(ToolbarButton{entry.kind, entry.param, EntryRect(p, end)});
         p = end + GAP;
     }
 }
@@ -56,24 +64,36 @@ int32_t ClampIntoCanvas(int32_t preferred, int32_t canvasStart, int32_t canvasSi
     return std::max(canvasStart, std::min(preferred, canvasStart + canvasSize - size));
 }
 
+void ArrangeToolbar() {
+    BuildButtons();
+    const int32_t length = ScaledEdge(LENGTH), breadth = ScaledEdge(BREADTH);
+    app.toolbarWidth = app.verticalToolbar ? breadth : length;
+    app.toolbarHeight = app.verticalToolbar ? length : breadth;
+}
+
+void PlaceToolbar(int32_t x, int32_t y) {
+    SetWindowPos(app.toolbarWindow, HWND_TOPMOST, x, y, app.toolbarWidth, app.toolbarHeight, SWP_NOACTIVATE);
+    PaintToolbar();
+}
+
 }  // namespace
 
 void LayoutToolbar() {
-    BuildButtons();
-    app.toolbarWidth = app.verticalToolbar ? BREADTH : LENGTH;
-    app.toolbarHeight = app.verticalToolbar ? LENGTH : BREADTH;
-
+    ArrangeToolbar();
     // Integer division truncates toward zero, also for a canvas smaller than the toolbar.
-    const int32_t preferredX = app.verticalToolbar ? app.canvasLeft + LEFT_CLEARANCE
-                                                   : app.canvasLeft + (app.canvasWidth - LENGTH) / 2;
-    const int32_t preferredY = app.verticalToolbar
-                                   ? app.canvasTop + (app.canvasHeight - LENGTH) / 2
-                                   : app.canvasTop + app.canvasHeight - BOTTOM_CLEARANCE - BREADTH;
-    const int32_t x = ClampIntoCanvas(preferredX, app.canvasLeft, app.canvasWidth, app.toolbarWidth);
-    const int32_t y = ClampIntoCanvas(preferredY, app.canvasTop, app.canvasHeight, app.toolbarHeight);
-    SetWindowPos(app.toolbarWindow, HWND_TOPMOST, x, y, app.toolbarWidth, app.toolbarHeight,
-                 SWP_NOACTIVATE);
-    PaintToolbar();
+    const int32_t preferredX = app.verticalToolbar
+                                   ? app.canvasLeft + ScaledEdge(LEFT_CLEARANCE)
+                                   : app.canvasLeft + (app.canvasWidth - app.toolbarWidth) / 2;
+    const int32_t preferredY =
+        app.verticalToolbar ? app.canvasTop + (app.canvasHeight - app.toolbarHeight) / 2
+                            : app.canvasTop + app.canvasHeight - ScaledEdge(BOTTOM_CLEARANCE) - app.toolbarHeight;
+    PlaceToolbar(ClampIntoCanvas(preferredX, app.canvasLeft, app.canvasWidth, app.toolbarWidth),
+                 ClampIntoCanvas(preferredY, app.canvasTop, app.canvasHeight, app.toolbarHeight));
+}
+
+void LayoutToolbarAt(int32_t x, int32_t y) {
+    ArrangeToolbar();
+    PlaceToolbar(x, y);
 }
 
 int HitTestToolbar(int x, int y) {

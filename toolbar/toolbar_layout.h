@@ -26,8 +26,12 @@ struct ToolbarButton {
     RECT rect;      // toolbar client pixels, right and bottom exclusive
 };
 
-// Rebuilds `buttons` for the current orientation, sizes and places the toolbar window, paints it.
+// Rebuilds `buttons` for the current orientation and `displayDpi`, sizes and places the toolbar window
+// at its preferred place, paints it.
 void LayoutToolbar();
+// The same, but with the window's top-left corner at the screen point (x, y), unclamped: where the
+// system asks a toolbar moved to a display of another DPI to go.
+void LayoutToolbarAt(int32_t x, int32_t y);
 
 // Index into `buttons` of the first entry containing the toolbar client point (x, y), or -1 when the
 // point lies in a gap or margin.

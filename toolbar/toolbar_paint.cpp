@@ -1,6 +1,7 @@
 #include "toolbar/toolbar_paint.h"
 
 #include "app/app_state.h"
+#include "app/display_scale.h"
 #include "toolbar/icons.h"
 
 namespace {
@@ -21,29 +22,34 @@ constexpr uint32_t SELECTED_DOT_RING = 0xFF3B82F6;
 constexpr uint32_t QUIT_ICON = 0xFFF87171;
 constexpr uint32_t ICON = 0xFFF0F0F0;
 
+// Every length below is in pixels at 96 DPI and multiplied by the display's scale where it is used.
+
 // The rounded bar, with integer arcs: it spans the bitmap from 0 to width - 1 and height - 1.
 void PaintBar(Gdiplus::Graphics& graphics) {
     const int w = app.toolbarWidth;
     const int h = app.toolbarHeight;
+    const int corner = ScaledEdge(14);  // the corner's full circle, twice its radius of 7
+    const int farBox = corner + 1;  // the far corners' boxes end one pixel inside the bitmap
     Gdiplus::GraphicsPath path(Gdiplus::FillModeAlternate);
-    path.AddArc(Gdiplus::Rect(0, 0, 14, 14), 180.0f, 90.0f);
-    path.AddArc(Gdiplus::Rect(w - 15, 0, 14, 14), 270.0f, 90.0f);
-    path.AddArc(Gdiplus::Rect(w - 15, h - 15, 14, 14), 0.0f, 90.0f);
-    path.AddArc(Gdiplus::Rect(0, h - 15, 14, 14), 90.0f, 90.0f);
+    path.AddArc(Gdiplus::Rect(0, 0, corner, corner), 180.0f, 90.0f);
+    path.AddArc(Gdiplus::Rect(w - farBox, 0, corner, corner), 270.0f, 90.0f);
+    path.AddArc(Gdiplus::Rect(w - farBox, h - farBox, corner, corner), 0.0f, 90.0f);
+    path.AddArc(Gdiplus::Rect(0, h - farBox, corner, corner), 90.0f, 90.0f);
     path.CloseFigure();
     Gdiplus::SolidBrush fill{Color(BAR_FILL)};
     graphics.FillPath(&fill, &path);
-    Gdiplus::Pen outline(Color(BAR_OUTLINE), 1.0f);
+    Gdiplus::Pen outline(Color(BAR_OUTLINE), 1.0f * DisplayScale());
     graphics.DrawPath(&outline, &path);
 }
 
 void PaintPlate(Gdiplus::Graphics& graphics, const RECT& r, uint32_t colour) {
     const float left = float(r.left), top = float(r.top), right = float(r.right), bottom = float(r.bottom);
+    const float d = 9.0f * DisplayScale();
     Gdiplus::GraphicsPath path;
-    path.AddArc(left, top, 9.0f, 9.0f, 180.0f, 90.0f);
-    path.AddArc(right - 9, top, 9.0f, 9.0f, 270.0f, 90.0f);
-    path.AddArc(right - 9, bottom - 9, 9.0f, 9.0f, 0.0f, 90.0f);
-    path.AddArc(left, bottom - 9, 9.0f, 9.0f, 90.0f, 90.0f);
+    path.AddArc(left, top, d, d, 180.0f, 90.0f);
+    path.AddArc(right - d, top, d, d, 270.0f, 90.0f);
+    path.AddArc(right - d, bottom - d, d, d, 0.0f, 90.0f);
+    path.AddArc(left, bottom - d, d, d, 90.0f, 90.0f);
     path.CloseFigure();
     Gdiplus::SolidBrush brush{Color(colour)};
     graphics.FillPath(&brush, &path);
@@ -62,48 +68,52 @@ bool IsActive(const ToolbarButton& button) {
 }
 
 void PaintGrip(Gdiplus::Graphics& graphics, float cx, float cy) {
-    Gdiplus::Pen pen(Color(GRIP_DASH), 2.0f);
-    for (float d : {-6.0f, -2.0f, 2.0f, 6.0f}) {
+    const float s = DisplayScale();
+    Gdiplus::Pen pen(Color(GRIP_DASH), 2.0f * s);
+    for (float d : {-6.0f * s, -2.0f * s, 2.0f * s, 6.0f * s}) {
         if (app.verticalToolbar) {
-            graphics.DrawLine(&pen, cx + d, cy - 2, cx + d, cy + 2);
+            graphics.DrawLine(&pen, cx + d, cy - 2 * s, cx + d, cy + 2 * s);
         } else {
-            graphics.DrawLine(&pen, cx - 2, cy + d, cx + 2, cy + d);
+            graphics.DrawLine(&pen, cx - 2 * s, cy + d, cx + 2 * s, cy + d);
         }
     }
 }
 
 void PaintSeparator(Gdiplus::Graphics& graphics, const RECT& r, float cx) {
-    Gdiplus::Pen pen(Color(SEPARATOR_LINE), 1.0f);
+    const float s = DisplayScale();
+    Gdiplus::Pen pen(Color(SEPARATOR_LINE), 1.0f * s);
     if (app.verticalToolbar) {
-        const float y = float(r.top + 3);
-        graphics.DrawLine(&pen, float(r.left + 6), y, float(r.right - 6), y);
+        const float y = float(r.top) + 3 * s;
+        graphics.DrawLine(&pen, float(r.left) + 6 * s, y, float(r.right) - 6 * s, y);
     } else {
-        graphics.DrawLine(&pen, cx, float(r.top + 6), cx, float(r.bottom - 6));
+        graphics.DrawLine(&pen, cx, float(r.top) + 6 * s, cx, float(r.bottom) - 6 * s);
     }
 }
 
 void PaintSwatch(Gdiplus::Graphics& graphics, int32_t index, float cx, float cy) {
+    const float s = DisplayScale();
     Gdiplus::SolidBrush fill{Color(ColourToArgb(Palette[index], 255))};
-    graphics.FillEllipse(&fill, cx - 9, cy - 9, 18.0f, 18.0f);
+    graphics.FillEllipse(&fill, cx - 9 * s, cy - 9 * s, 18 * s, 18 * s);
     const bool selected = index == app.colourIndex;
-    Gdiplus::Pen ring(Color(selected ? SELECTED_SWATCH_RING : SWATCH_RING), selected ? 2.5f : 1.0f);
-    graphics.DrawEllipse(&ring, cx - 9, cy - 9, 18.0f, 18.0f);
+    Gdiplus::Pen ring(Color(selected ? SELECTED_SWATCH_RING : SWATCH_RING), (selected ? 2.5f : 1.0f) * s);
+    graphics.DrawEllipse(&ring, cx - 9 * s, cy - 9 * s, 18 * s, 18 * s);
 }
 
 void PaintWidthDot(Gdiplus::Graphics& graphics, int32_t index, float cx, float cy) {
     // The dot grows with the index; it does not show the stroke width itself.
-    const float d = float(5 * index + 4);
+    const float s = DisplayScale();
+    const float d = float(5 * index + 4) * s;
     const bool selected = index == app.widthIndex;
     Gdiplus::SolidBrush fill{Color(selected ? SELECTED_DOT : DOT)};
     graphics.FillEllipse(&fill, cx - d / 2, cy - d / 2, d, d);
     if (selected) {
-        Gdiplus::Pen ring(Color(SELECTED_DOT_RING), 2.0f);
-        graphics.DrawEllipse(&ring, cx - 11, cy - 11, 22.0f, 22.0f);
+        Gdiplus::Pen ring(Color(SELECTED_DOT_RING), 2.0f * s);
+        graphics.DrawEllipse(&ring, cx - 11 * s, cy - 11 * s, 22 * s, 22 * s);
     }
 }
 
 void PaintIcon(Gdiplus::Graphics& graphics, ButtonKind kind, float cx, float cy) {
-    Gdiplus::Pen pen(Color(kind == QuitButton ? QUIT_ICON : ICON), 2.0f);
+    Gdiplus::Pen pen(Color(kind == QuitButton ? QUIT_ICON : ICON), 2.0f * DisplayScale());
     pen.SetStartCap(Gdiplus::LineCapRound);
     pen.SetEndCap(Gdiplus::LineCapRound);
     pen.SetLineJoin(Gdiplus::LineJoinRound);

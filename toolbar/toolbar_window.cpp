@@ -92,6 +92,14 @@ void OnDoubleClick(LPARAM lParam) {
     LayoutToolbar();
 }
 
+// Moved onto a display of another DPI: the toolbar is laid out again at that DPI, with its corner
+// where the system suggests, so it stays under the cursor that dragged it there.
+void OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+    app.displayDpi = LOWORD(wParam);
+    const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+    LayoutToolbarAt(suggested->left, suggested->top);
+}
+
 }  // namespace
 
 LRESULT CALLBACK ToolbarWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -120,6 +128,9 @@ LRESULT CALLBACK ToolbarWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_MOUSELEAVE:
         OnMouseLeave();
+        return 0;
+    case WM_DPICHANGED:
+        OnDpiChanged(wParam, lParam);
         return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);

@@ -87,6 +87,7 @@ void ResetAppForTest() {
     app.widthIndex = 1;
     app.boardMode = false;
     app.verticalToolbar = false;
+    app.displayDpi = 96;
     app.passThrough = false;
     SetWindowLongW(app.overlayWindow, GWL_EXSTYLE,
                    GetWindowLongW(app.overlayWindow, GWL_EXSTYLE) & ~WS_EX_TRANSPARENT);
