@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 #include "app/startup.h"
 #include "input/capture.h"
+#include "input/pass_through.h"
 #include "input/pointer_input.h"
 #include "input/shortcuts.h"
 #include "toolbar/toolbar_paint.h"
@@ -46,23 +47,6 @@ void StepWidthByWheel(WPARAM wParam) {
 }
 
 }  // namespace
-
-void SetPassThrough(bool on) {
-    app.passThrough = on;
-    const LONG style = GetWindowLongW(app.overlayWindow, GWL_EXSTYLE);
-    if (on) {
-        SetWindowLongW(app.overlayWindow, GWL_EXSTYLE, style | WS_EX_TRANSPARENT);
-    } else {
-        SetWindowLongW(app.overlayWindow, GWL_EXSTYLE, style & ~WS_EX_TRANSPARENT);
-        // Back in front, so that keyboard shortcuts reach the overlay again.
-        SetForegroundWindow(app.overlayWindow);
-    }
-    PaintToolbar();
-}
-
-void LeavePassThrough() {
-    if (app.passThrough) SetPassThrough(false);
-}
 
 LRESULT CALLBACK OverlayWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {

@@ -5,7 +5,7 @@
 
 #include "app/startup.h"
 #include "input/capture.h"
-#include "input/overlay_window.h"
+#include "input/pass_through.h"
 #include "support/test_app.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "input/capture.h"
-#include "input/overlay_window.h"
+#include "input/pass_through.h"
 #include "support/test_app.h"
 
 namespace {
