@@ -10,6 +10,7 @@
 
 using GetPointerTypeFn = BOOL(WINAPI*)(UINT32 pointerId, POINTER_INPUT_TYPE* pointerType);
 using GetPointerPenInfoFn = BOOL(WINAPI*)(UINT32 pointerId, POINTER_PEN_INFO* penInfo);
+using RegisterHotKeyFn = BOOL(WINAPI*)(HWND window, int id, UINT modifiers, UINT key);
 using UpdateLayeredWindowIndirectFn = BOOL(WINAPI*)(HWND window, const UPDATELAYEREDWINDOWINFO* info);
 using UpdateLayeredWindowFn = BOOL(WINAPI*)(HWND window, HDC screenDC, POINT* dstPoint, SIZE* size,
                                             HDC srcDC, POINT* srcPoint, COLORREF key,
@@ -67,6 +68,9 @@ struct AppState {
     // Pen input, looked up at start-up; null where the system lacks it.
     GetPointerTypeFn pGetPointerType = nullptr;
     GetPointerPenInfoFn pGetPointerPenInfo = nullptr;
+
+    // Claims a global hotkey. Tests put their own function here to see what is claimed.
+    RegisterHotKeyFn pRegisterHotKey = &RegisterHotKey;
 
     // The two pushes to the screen. Tests put their own function here to see what is pushed.
     UpdateLayeredWindowIndirectFn pUpdateLayeredWindowIndirect = &UpdateLayeredWindowIndirect;

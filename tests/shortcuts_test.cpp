@@ -1,7 +1,9 @@
 // Keyboard shortcuts and global hotkeys, sent as real messages to the real overlay.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "app/startup.h"
 #include "input/capture.h"
@@ -237,6 +239,37 @@ TEST_F(Shortcuts, HotkeyTable) {
         EXPECT_EQ(SendMessageW(app.overlayWindow, WM_HOTKEY, c.id, MAKELPARAM(MOD_CONTROL | MOD_SHIFT, 'X')), 0)
             << c.name;
         ExpectState(c.expected, c.name);
+    }
+}
+
+struct Claim {
+    int id;
+    UINT modifiers;
+    UINT key;
+};
+std::vector<Claim> claims;
+
+BOOL WINAPI RecordClaim(HWND, int id, UINT modifiers, UINT key) {
+    claims.push_back({id, modifiers, key});
+    return TRUE;
+}
+
+// Held down, a claimed combination must act once: an auto-repeating Ctrl+Shift+M would flip
+// pass-through on and off for as long as the keys are held, Ctrl+Shift+D clear again and again.
+// (Wine ignores MOD_NOREPEAT, so what is asked of the system is what can be checked here.)
+TEST_F(Shortcuts, HotkeysAreClaimedOnceForEachCombinationWithoutAutoRepeat) {
+    claims.clear();
+    const RegisterHotKeyFn saved = app.pRegisterHotKey;
+    app.pRegisterHotKey = RecordClaim;
+    ClaimHotkeys();
+    app.pRegisterHotKey = saved;
+
+    const Claim expected[] = {{HK_TOGGLE_MOUSE, 0, 'M'}, {HK_QUIT, 0, 'Q'}, {HK_LASER, 0, 'L'}, {HK_CLEAR, 0, 'D'}};
+    ASSERT_EQ(claims.size(), std::size(expected));
+    for (size_t i = 0; i < claims.size(); ++i) {
+        EXPECT_EQ(claims[i].id, expected[i].id);
+        EXPECT_EQ(claims[i].key, expected[i].key);
+        EXPECT_EQ(claims[i].modifiers, UINT(MOD_CONTROL | MOD_SHIFT | MOD_NOREPEAT)) << "hotkey " << claims[i].id;
     }
 }
 
