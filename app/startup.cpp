@@ -30,6 +30,8 @@ void LookUpPenFunctions() {
         reinterpret_cast<GetPointerTypeFn>(reinterpret_cast<void*>(GetProcAddress(user32, "GetPointerType")));
     app.pGetPointerPenInfo = reinterpret_cast<GetPointerPenInfoFn>(
         reinterpret_cast<void*>(GetProcAddress(user32, "GetPointerPenInfo")));
+    app.pGetPointerPenInfoHistory = reinterpret_cast<GetPointerPenInfoHistoryFn>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "GetPointerPenInfoHistory")));
 }
 
 void RegisterWindowClasses(HINSTANCE instance) {
