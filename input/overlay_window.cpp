@@ -78,6 +78,10 @@ LRESULT CALLBACK OverlayWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         // (Alt+F4 closing the window among them) never takes place.
         HandleShortcutKey(wParam);
         return 0;
+    case WM_SYSCHAR:
+        // The character of an Alt combination: left to the default procedure it would open the
+        // window menu (or beep), taking the keys away from the shortcuts.
+        return 0;
     case WM_MOUSEMOVE:
         if ((wParam & MK_LBUTTON) && app.mouseContact) ExtendMouseStroke(window, lParam);
         return 0;
