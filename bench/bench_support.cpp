@@ -15,6 +15,7 @@ constexpr int POINTS_PER_STROKE = 50;
 struct Figure {
     std::string name;
     Spread spread;
+    std::string unit;
 };
 std::vector<Figure> figures;
 
@@ -44,12 +45,14 @@ Spread SpreadOf(std::vector<double> samples) {
     return {median, samples.front(), samples.back()};
 }
 
-void AddFigure(const std::string& name, const Spread& spread) { figures.push_back({name, spread}); }
+void AddFigure(const std::string& name, const Spread& spread, const std::string& unit) {
+    figures.push_back({name, spread, unit});
+}
 
 void PrintFigureLines() {
     for (const Figure& figure : figures) {
-        std::printf("BENCH %s %.4f %.4f %.4f ms\n", figure.name.c_str(), figure.spread.median,
-                    figure.spread.min, figure.spread.max);
+        std::printf("BENCH %s %.4f %.4f %.4f %s\n", figure.name.c_str(), figure.spread.median,
+                    figure.spread.min, figure.spread.max, figure.unit.c_str());
     }
 }
 

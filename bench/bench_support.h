@@ -15,8 +15,8 @@ struct Spread {
 };
 Spread SpreadOf(std::vector<double> samples);
 
-// Collected figures, printed at the end as `BENCH name median min max ms` lines.
-void AddFigure(const std::string& name, const Spread& spread);
+// Collected figures, printed at the end as `BENCH name median min max unit` lines.
+void AddFigure(const std::string& name, const Spread& spread, const std::string& unit = "ms");
 void PrintFigureLines();
 
 // GDI+ and the window classes, as the program starts them.
