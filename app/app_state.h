@@ -12,6 +12,9 @@
 
 using GetPointerTypeFn = BOOL(WINAPI*)(UINT32 pointerId, POINTER_INPUT_TYPE* pointerType);
 using GetPointerPenInfoFn = BOOL(WINAPI*)(UINT32 pointerId, POINTER_PEN_INFO* penInfo);
+using GetPointerPenInfoHistoryFn = BOOL(WINAPI*)(UINT32 pointerId, UINT32* entriesCount,
+                                                 POINTER_PEN_INFO* penInfo);
+using RegisterHotKeyFn = BOOL(WINAPI*)(HWND window, int id, UINT modifiers, UINT key);
 using UpdateLayeredWindowIndirectFn = BOOL(WINAPI*)(HWND window, const UPDATELAYEREDWINDOWINFO* info);
 using UpdateLayeredWindowFn = BOOL(WINAPI*)(HWND window, HDC screenDC, POINT* dstPoint, SIZE* size,
                                             HDC srcDC, POINT* srcPoint, COLORREF key,
@@ -41,7 +44,14 @@ struct AppState {
     bool drawing = false;
     Stroke currentStroke;
     DirtyRect strokeDirty;
+    // A stroke belongs to the contact that began it: the mouse, or one pen or touch pointer.
+    bool mouseContact = false;
     bool penContact = false;
+    UINT32 contactPointerId = 0;
+    // The newest input sample taken into the stroke, in screen pixels, with the system's time of it:
+    // samples the system merged are recovered from its histories back to this one.
+    POINT lastInputPosition = {0, 0};
+    DWORD lastInputTime = 0;
     std::vector<Stroke> history;      // committed pen, highlighter and eraser strokes, oldest first
     std::vector<Stroke> laserTrails;  // finished laser strokes waiting for their fade
 
@@ -82,6 +92,10 @@ struct AppState {
     // Pen input, looked up at start-up; null where the system lacks it.
     GetPointerTypeFn pGetPointerType = nullptr;
     GetPointerPenInfoFn pGetPointerPenInfo = nullptr;
+    GetPointerPenInfoHistoryFn pGetPointerPenInfoHistory = nullptr;
+
+    // Claims a global hotkey. Tests put their own function here to see what is claimed.
+    RegisterHotKeyFn pRegisterHotKey = &RegisterHotKey;
 
     // The two pushes to the screen. Tests put their own function here to see what is pushed.
     UpdateLayeredWindowIndirectFn pUpdateLayeredWindowIndirect = &UpdateLayeredWindowIndirect;

@@ -1,13 +1,13 @@
 #include "app/app_state.h"
+#include "app/single_instance.h"
 #include "app/startup.h"
 #include "ink/surfaces.h"
 #include "toolbar/toolbar_layout.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    HANDLE mutex = CreateMutexW(nullptr, TRUE, SINGLE_INSTANCE_MUTEX);
-    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    HANDLE mutex = nullptr;
+    if (!ClaimSingleInstance(SINGLE_INSTANCE_MUTEX, mutex)) {
         MessageBoxW(nullptr, L"Velquin zaten \u00E7al\u0131\u015F\u0131yor.", WINDOW_TITLE, MB_ICONINFORMATION);
-        CloseHandle(mutex);
         return 0;
     }
 

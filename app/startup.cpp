@@ -33,6 +33,8 @@ void LookUpPenFunctions() {
         reinterpret_cast<GetPointerTypeFn>(reinterpret_cast<void*>(GetProcAddress(user32, "GetPointerType")));
     app.pGetPointerPenInfo = reinterpret_cast<GetPointerPenInfoFn>(
         reinterpret_cast<void*>(GetProcAddress(user32, "GetPointerPenInfo")));
+    app.pGetPointerPenInfoHistory = reinterpret_cast<GetPointerPenInfoHistoryFn>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "GetPointerPenInfoHistory")));
 }
 
 void RegisterWindowClasses(HINSTANCE instance) {
@@ -73,9 +75,10 @@ void CreateAppWindows(HINSTANCE instance) {
 }
 
 void ClaimHotkeys() {
-    // A combination that another program holds stays unclaimed; the others still work.
+    // A combination that another program holds stays unclaimed; the others still work. A held
+    // combination fires once: auto-repeat would toggle pass-through or clear again and again.
     for (const HotkeyBinding& hotkey : HOTKEYS) {
-        RegisterHotKey(app.overlayWindow, hotkey.id, MOD_CONTROL | MOD_SHIFT, hotkey.key);
+        app.pRegisterHotKey(app.overlayWindow, hotkey.id, MOD_CONTROL | MOD_SHIFT | MOD_NOREPEAT, hotkey.key);
     }
 }
 

@@ -3,6 +3,8 @@
 #include "app/app_state.h"
 #include "app/startup.h"
 #include "input/capture.h"
+#include "input/coalesced_input.h"
+#include "input/pass_through.h"
 #include "input/pointer_input.h"
 #include "input/shortcuts.h"
 #include "toolbar/toolbar_paint.h"
@@ -16,17 +18,29 @@ void SetOverlayCursor() {
     SetCursor(LoadCursorW(nullptr, app.passThrough ? IDC_ARROW : IDC_CROSS));
 }
 
+// A stroke belongs to the contact that began it: a press while a pen or touch stroke is in progress
+// starts nothing, takes no capture and leaves that stroke alone.
 void BeginMouseStroke(HWND window, LPARAM lParam) {
+    if (app.drawing) return;
     SetCapture(window);
     SetFocus(window);
     BeginStroke(ClientX(lParam), ClientY(lParam), 0.5f);
+    app.mouseContact = app.drawing;  // no stroke begins in pass-through
+    POINT screen = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    ClientToScreen(window, &screen);
+    TakeFirstSample(screen, DWORD(GetMessageTime()));
 }
 
-void EndMouseStroke() {
-    // Releasing the capture already commits the stroke (see OnCaptureLost); EndStroke then finds
-    // nothing left to do.
-    ReleaseCapture();
+void EndMouseContact() {
+    app.mouseContact = false;
     EndStroke();
+}
+
+void EndMouseStroke(HWND window) {
+    // Releasing the capture already commits the stroke (see OnCaptureLost); what follows then finds
+    // nothing left to do. A release during a pen or touch stroke ends nothing.
+    if (GetCapture() == window) ReleaseCapture();
+    if (app.mouseContact) EndMouseContact();
 }
 
 // The button release of a mouse stroke reaches the overlay only through its capture. When another
@@ -35,7 +49,7 @@ void EndMouseStroke() {
 // and is ended by its own pointer release.
 void OnCaptureLost(HWND window, LPARAM newCapture) {
     if (reinterpret_cast<HWND>(newCapture) == window) return;
-    if (app.drawing && !app.penContact) EndStroke();
+    if (app.mouseContact) EndMouseContact();
 }
 
 void StepWidthByWheel(WPARAM wParam) {
@@ -46,23 +60,6 @@ void StepWidthByWheel(WPARAM wParam) {
 }
 
 }  // namespace
-
-void SetPassThrough(bool on) {
-    app.passThrough = on;
-    const LONG style = GetWindowLongW(app.overlayWindow, GWL_EXSTYLE);
-    if (on) {
-        SetWindowLongW(app.overlayWindow, GWL_EXSTYLE, style | WS_EX_TRANSPARENT);
-    } else {
-        SetWindowLongW(app.overlayWindow, GWL_EXSTYLE, style & ~WS_EX_TRANSPARENT);
-        // Back in front, so that keyboard shortcuts reach the overlay again.
-        SetForegroundWindow(app.overlayWindow);
-    }
-    PaintToolbar();
-}
-
-void LeavePassThrough() {
-    if (app.passThrough) SetPassThrough(false);
-}
 
 LRESULT CALLBACK OverlayWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -81,14 +78,18 @@ LRESULT CALLBACK OverlayWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         // (Alt+F4 closing the window among them) never takes place.
         HandleShortcutKey(wParam);
         return 0;
+    case WM_SYSCHAR:
+        // The character of an Alt combination: left to the default procedure it would open the
+        // window menu (or beep), taking the keys away from the shortcuts.
+        return 0;
     case WM_MOUSEMOVE:
-        if (wParam & MK_LBUTTON) ExtendStroke(ClientX(lParam), ClientY(lParam), 0.5f);
+        if ((wParam & MK_LBUTTON) && app.mouseContact) ExtendMouseStroke(window, lParam);
         return 0;
     case WM_LBUTTONDOWN:
         BeginMouseStroke(window, lParam);
         return 0;
     case WM_LBUTTONUP:
-        EndMouseStroke();
+        EndMouseStroke(window);
         return 0;
     case WM_CAPTURECHANGED:
         OnCaptureLost(window, lParam);
@@ -102,9 +103,10 @@ LRESULT CALLBACK OverlayWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_POINTERUPDATE:
     case WM_POINTERDOWN:
     case WM_POINTERUP:
-        return HandlePointerMessage(window, message, wParam, lParam);
+        return HandlePointerMessage(window, message, wParam, lParam) ? 0
+                                                                      : DefWindowProcW(window, message, wParam, lParam);
     case WM_POINTERCAPTURECHANGED:
-        HandlePointerCaptureLost();
+        HandlePointerCaptureLost(GET_POINTERID_WPARAM(wParam));
         return 0;
     case WM_HOTKEY:
         HandleHotkey(wParam);

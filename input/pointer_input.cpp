@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "input/capture.h"
+#include "input/coalesced_input.h"
 
 namespace {
 
@@ -16,6 +17,13 @@ struct PointerSample {
     bool eraser;
 };
 
+// A pen that reports no pressure draws like the mouse. Values past the documented top are held at
+// full pressure, so the drawn width stays inside the area that capture presents.
+float PenPressure(const POINTER_PEN_INFO& penInfo) {
+    if (penInfo.pressure == 0) return 0.5f;
+    return float(std::min(penInfo.pressure, MAX_PEN_PRESSURE)) * (1.0f / 1024.0f);
+}
+
 PointerSample ReadPointerSample(HWND window, POINTER_INPUT_TYPE type, UINT32 pointerId, LPARAM lParam) {
     // Pointer positions are screen pixels; strokes are in canvas (client) pixels.
     POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
@@ -24,23 +32,36 @@ PointerSample ReadPointerSample(HWND window, POINTER_INPUT_TYPE type, UINT32 poi
 
     POINTER_PEN_INFO penInfo = {};
     if (type == PT_PEN && app.pGetPointerPenInfo && app.pGetPointerPenInfo(pointerId, &penInfo)) {
-        // A pen that reports no pressure draws like the mouse. Values past the documented top are
-        // held at full pressure, so the drawn width stays inside the area that capture presents.
-        if (penInfo.pressure != 0) {
-            sample.pressure = float(std::min(penInfo.pressure, MAX_PEN_PRESSURE)) * (1.0f / 1024.0f);
-        }
+        sample.pressure = PenPressure(penInfo);
         sample.eraser = (penInfo.penFlags & PEN_FLAG_ERASER) != 0;
     }
     return sample;
 }
 
+bool OwnsTheStroke(UINT32 pointerId) { return app.penContact && app.contactPointerId == pointerId; }
+
 // The eraser end makes this one stroke an eraser stroke; the selected tool stays as it was.
-void BeginPointerStroke(const PointerSample& sample) {
-    app.penContact = true;
+void BeginPointerStroke(const PointerSample& sample, UINT32 pointerId, LPARAM lParam) {
     const ToolKind selected = app.currentTool;
     if (sample.eraser) app.currentTool = Eraser;
     BeginStroke(sample.x, sample.y, sample.pressure);
     app.currentTool = selected;
+    app.penContact = app.drawing;  // no stroke begins in pass-through
+    app.contactPointerId = pointerId;
+    TakeFirstSample({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))},
+                    DWORD(GetMessageTime()));
+}
+
+// The pen samples the system merged into this update come first, in the order they were taken.
+void ExtendPointerStroke(HWND window, POINTER_INPUT_TYPE type, UINT32 pointerId, const PointerSample& sample) {
+    if (type == PT_PEN) {
+        for (const POINTER_PEN_INFO& merged : MergedPenSamples(pointerId)) {
+            POINT point = merged.pointerInfo.ptPixelLocation;
+            ScreenToClient(window, &point);
+            ExtendStroke(float(point.x), float(point.y), PenPressure(merged));
+        }
+    }
+    ExtendStroke(sample.x, sample.y, sample.pressure);
 }
 
 void EndPointerContact() {
@@ -50,34 +71,35 @@ void EndPointerContact() {
 
 }  // namespace
 
-LRESULT HandlePointerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+bool HandlePointerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const UINT32 pointerId = GET_POINTERID_WPARAM(wParam);
     POINTER_INPUT_TYPE type = PT_POINTER;
     if (!app.pGetPointerType || !app.pGetPointerType(pointerId, &type) || type == PT_MOUSE) {
-        // A contact ends with any lift, also one that cannot be classified: otherwise the stroke
-        // would stay open and a hovering pen would go on drawing.
-        if (message == WM_POINTERUP && app.penContact) EndPointerContact();
-        return DefWindowProcW(window, message, wParam, lParam);
+        // The owning contact ends with its lift, also one that cannot be classified: otherwise the
+        // stroke would stay open and a hovering pen would go on drawing.
+        if (message == WM_POINTERUP && OwnsTheStroke(pointerId)) EndPointerContact();
+        return false;
     }
     const PointerSample sample = ReadPointerSample(window, type, pointerId, lParam);
 
+    // A stroke belongs to the contact that began it. While one is in progress, any other contact
+    // (a second finger, a palm, a pen beside a mouse stroke) neither extends nor ends it and starts
+    // nothing; its messages are still consumed, so none comes back as a mouse message.
     switch (message) {
     case WM_POINTERDOWN:
-        if (!IS_POINTER_FIRSTBUTTON_WPARAM(wParam) && !sample.eraser) {
-            return DefWindowProcW(window, message, wParam, lParam);
-        }
-        BeginPointerStroke(sample);
-        return 0;
+        if (!IS_POINTER_FIRSTBUTTON_WPARAM(wParam) && !sample.eraser) return false;
+        if (!app.drawing) BeginPointerStroke(sample, pointerId, lParam);
+        return true;
     case WM_POINTERUPDATE:
         // Consumed also without contact, so a hovering pen produces no mouse messages.
-        if (app.penContact) ExtendStroke(sample.x, sample.y, sample.pressure);
-        return 0;
+        if (OwnsTheStroke(pointerId)) ExtendPointerStroke(window, type, pointerId, sample);
+        return true;
     default:  // WM_POINTERUP
-        EndPointerContact();
-        return 0;
+        if (OwnsTheStroke(pointerId)) EndPointerContact();
+        return true;
     }
 }
 
-void HandlePointerCaptureLost() {
-    if (app.penContact) EndPointerContact();
+void HandlePointerCaptureLost(UINT32 pointerId) {
+    if (OwnsTheStroke(pointerId)) EndPointerContact();
 }

@@ -1,9 +1,10 @@
 #pragma once
 #include "app/platform.h"
 
-// Pen and touch strokes from WM_POINTERDOWN, WM_POINTERUPDATE and WM_POINTERUP. Mouse pointers,
-// failed look-ups and downs without contact go to the default procedure, whose result is returned.
-LRESULT HandlePointerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// The contact's pointer capture went elsewhere: its release will not come here, so the stroke
-// ends now instead of following a pen that has lifted.
-void HandlePointerCaptureLost();
+// Pen and touch strokes from WM_POINTERDOWN, WM_POINTERUPDATE and WM_POINTERUP. Returns whether the
+// message was consumed; mouse pointers, failed look-ups and downs without contact are not, and the
+// caller leaves them to the default procedure.
+bool HandlePointerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The pointer capture of `pointerId` went elsewhere: if that pointer's contact owns the stroke, its
+// release will not come here, so the stroke ends now instead of following a pen that has lifted.
+void HandlePointerCaptureLost(UINT32 pointerId);

@@ -1,7 +1,7 @@
 #include "input/selection.h"
 
 #include "app/app_state.h"
-#include "input/overlay_window.h"
+#include "input/pass_through.h"
 #include "toolbar/toolbar_layout.h"
 #include "toolbar/toolbar_paint.h"
 

@@ -1,8 +1,15 @@
 // Mouse, wheel, pen and touch on the overlay, sent as real messages to the real window.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <iterator>
+#include <vector>
+
 #include "app/startup.h"
-#include "input/overlay_window.h"
+#include "input/coalesced_input.h"
+#include "input/pointer_input.h"
+#include "input/pass_through.h"
+#include "support/injected_input.h"
 #include "support/test_app.h"
 
 namespace {
@@ -33,11 +40,13 @@ protected:
     void TearDown() override {
         app.pGetPointerType = savedPointerType;
         app.pGetPointerPenInfo = savedPenInfo;
+        app.pGetPointerPenInfoHistory = savedPenHistory;
     }
 
 private:
     GetPointerTypeFn savedPointerType = app.pGetPointerType;
     GetPointerPenInfoFn savedPenInfo = app.pGetPointerPenInfo;
+    GetPointerPenInfoHistoryFn savedPenHistory = app.pGetPointerPenInfoHistory;
 };
 
 TEST_F(OverlayInput, PressMoveReleaseDrawsOneCommittedStrokeAtHalfPressure) {
@@ -59,16 +68,45 @@ TEST_F(OverlayInput, PressMoveReleaseDrawsOneCommittedStrokeAtHalfPressure) {
     EXPECT_EQ(FramePixel(125, 100), RED);
 }
 
+// Real input through the system's queue: only the capture brings the release outside the overlay
+// (this canvas is 640 x 480 at screen (1, 1)) back to it.
 TEST_F(OverlayInput, ReleaseOutsideTheOverlayStillEndsTheStroke) {
-    SendOverlay(WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(20, 20));
-    SendOverlay(WM_MOUSEMOVE, MK_LBUTTON, ClientPoint(-40, 700));
-    SendOverlay(WM_LBUTTONUP, 0, ClientPoint(-40, 700));
+    InjectMouse(21, 21, MOUSEEVENTF_LEFTDOWN);
+    PumpMessages();
+    ASSERT_TRUE(app.drawing);
+    InjectMouse(900, 700);
+    InjectMouse(900, 700, MOUSEEVENTF_LEFTUP);
+    PumpMessages();
 
     EXPECT_FALSE(app.drawing);
+    EXPECT_EQ(GetCapture(), nullptr);
     ASSERT_EQ(app.history.size(), 1u);
     const InkPoint last = app.history[0].points.back();
-    EXPECT_EQ(last.x, -40.0f);  // passed on unclamped
-    EXPECT_EQ(last.y, 700.0f);
+    EXPECT_EQ(last.x, 899.0f);  // passed on unclamped
+    EXPECT_EQ(last.y, 699.0f);
+}
+
+// The system merges the moves that wait in the queue into the newest one; a fast arc must still be
+// drawn through every position the mouse reported, not as one straight chord.
+TEST_F(OverlayInput, MovesMergedByTheSystemAreRecoveredInOrder) {
+    std::vector<POINT> arc;
+    for (int i = 0; i <= 40; ++i) {
+        const double angle = 3.14159265 * i / 40;
+        arc.push_back({300 - int(std::lround(150 * std::cos(angle))), 160 - int(std::lround(120 * std::sin(angle)))});
+    }
+    InjectMouse(arc[0].x, arc[0].y, MOUSEEVENTF_LEFTDOWN);
+    for (size_t i = 1; i < arc.size(); ++i) InjectMouse(arc[i].x, arc[i].y);
+    PumpMessages();  // one press, then the moves merged into few messages
+    InjectMouse(arc.back().x, arc.back().y, MOUSEEVENTF_LEFTUP);
+    PumpMessages();
+
+    ASSERT_EQ(app.history.size(), 1u);
+    const std::vector<InkPoint>& points = app.history[0].points;
+    ASSERT_EQ(points.size(), arc.size());
+    for (size_t i = 0; i < arc.size(); ++i) {
+        EXPECT_EQ(points[i].x, float(arc[i].x - app.canvasLeft)) << "sample " << i;
+        EXPECT_EQ(points[i].y, float(arc[i].y - app.canvasTop)) << "sample " << i;
+    }
 }
 
 TEST_F(OverlayInput, MovesWithoutTheButtonDoNothing) {
@@ -289,20 +327,104 @@ TEST_F(PointerInput, TouchDrawsWithTheSelectedTool) {
 }
 
 TEST_F(PointerInput, HoveringPenIsConsumedWithoutDrawing) {
+    EXPECT_TRUE(HandlePointerMessage(app.overlayWindow, WM_POINTERUPDATE, MAKEWPARAM(2, 0), ScreenPoint(50, 50)));
     EXPECT_EQ(SendPointer(WM_POINTERUPDATE, 0, 50, 50), 0);
     EXPECT_FALSE(app.drawing);
     EXPECT_EQ(Pushed().overlayPushes, 0);
 }
 
-TEST_F(PointerInput, UpdatesOfAnyPointerExtendAndTheFirstToLiftEnds) {
-    SendPointer(WM_POINTERDOWN, CONTACT, 100, 100, 2);
-    SendPointer(WM_POINTERUPDATE, CONTACT, 150, 100, 7);
-    SendPointer(WM_POINTERUP, 0, 150, 100, 7);
-    EXPECT_FALSE(app.penContact);
-    ASSERT_EQ(app.history.size(), 1u);
-    EXPECT_EQ(app.history[0].points.size(), 2u);
-    SendPointer(WM_POINTERUPDATE, CONTACT, 200, 100, 2);
-    EXPECT_FALSE(app.drawing);
+// One step of input from a contact: the mouse (pointer 0) or a pen or touch pointer.
+struct ContactEvent {
+    UINT message;
+    WORD pointer;
+    int x;
+    int y;
+};
+
+void Deliver(const ContactEvent& e) {
+    switch (e.message) {
+    case WM_LBUTTONDOWN: SendOverlay(e.message, MK_LBUTTON, ClientPoint(e.x, e.y)); break;
+    case WM_MOUSEMOVE: SendOverlay(e.message, MK_LBUTTON, ClientPoint(e.x, e.y)); break;
+    case WM_LBUTTONUP: SendOverlay(e.message, 0, ClientPoint(e.x, e.y)); break;
+    case WM_POINTERUP: SendPointer(e.message, 0, e.x, e.y, e.pointer); break;
+    case WM_POINTERCAPTURECHANGED: SendOverlay(e.message, MAKEWPARAM(e.pointer, 0), 0); break;
+    default: SendPointer(e.message, CONTACT, e.x, e.y, e.pointer); break;
+    }
+}
+
+struct OwnershipCase {
+    const char* name;
+    POINTER_INPUT_TYPE type;
+    std::vector<ContactEvent> events;
+    std::vector<POINT> stroke;  // the one stroke committed
+};
+
+// A stroke belongs to the contact that began it: other contacts neither extend nor end it and start
+// nothing. Otherwise a second finger would commit the first finger's stroke and then draw zig-zags
+// between the two, and a mouse release would end a pen stroke.
+TEST_F(PointerInput, AStrokeBelongsToTheContactThatBeganIt) {
+    const OwnershipCase cases[] = {
+        {"a second finger",
+         PT_TOUCH,
+         {{WM_POINTERDOWN, 2, 100, 100},
+          {WM_POINTERDOWN, 7, 300, 300},
+          {WM_POINTERUPDATE, 7, 320, 300},
+          {WM_POINTERUPDATE, 2, 150, 100},
+          {WM_POINTERUPDATE, 7, 340, 300},
+          {WM_POINTERUP, 7, 340, 300},
+          {WM_POINTERUPDATE, 2, 200, 100},
+          {WM_POINTERUP, 2, 200, 100}},
+         {{100, 100}, {150, 100}, {200, 100}}},
+        {"a palm beside the pen, whose capture goes elsewhere",
+         PT_PEN,
+         {{WM_POINTERDOWN, 2, 100, 200},
+          {WM_POINTERDOWN, 9, 400, 400},
+          {WM_POINTERCAPTURECHANGED, 9, 0, 0},
+          {WM_POINTERUPDATE, 2, 150, 200},
+          {WM_POINTERUP, 9, 400, 400},
+          {WM_POINTERUP, 2, 150, 200}},
+         {{100, 200}, {150, 200}}},
+        {"the mouse during a pen stroke",
+         PT_PEN,
+         {{WM_POINTERDOWN, 2, 100, 300},
+          {WM_LBUTTONDOWN, 0, 300, 50},
+          {WM_MOUSEMOVE, 0, 350, 50},
+          {WM_LBUTTONUP, 0, 350, 50},
+          {WM_POINTERUPDATE, 2, 150, 300},
+          {WM_POINTERUP, 2, 150, 300}},
+         {{100, 300}, {150, 300}}},
+        {"a pen during a mouse stroke",
+         PT_PEN,
+         {{WM_LBUTTONDOWN, 0, 100, 400},
+          {WM_POINTERDOWN, 2, 300, 50},
+          {WM_POINTERUPDATE, 2, 350, 50},
+          {WM_POINTERUP, 2, 350, 50},
+          {WM_MOUSEMOVE, 0, 150, 400},
+          {WM_LBUTTONUP, 0, 150, 400}},
+         {{100, 400}, {150, 400}}},
+    };
+    for (const OwnershipCase& c : cases) {
+        ResetAppForTest();
+        fakeType = c.type;
+        for (const ContactEvent& e : c.events) {
+            Deliver(e);
+            // Only a mouse stroke holds the capture.
+            if (e.pointer == 0 && c.events.front().pointer != 0) {
+                EXPECT_EQ(GetCapture(), nullptr) << c.name;
+            }
+        }
+        EXPECT_FALSE(app.drawing) << c.name;
+        ASSERT_EQ(app.history.size(), 1u) << c.name;
+        const std::vector<InkPoint>& points = app.history[0].points;
+        ASSERT_EQ(points.size(), c.stroke.size()) << c.name;
+        for (size_t i = 0; i < points.size(); ++i) {
+            EXPECT_EQ(points[i].x, float(c.stroke[i].x)) << c.name << ", sample " << i;
+            EXPECT_EQ(points[i].y, float(c.stroke[i].y)) << c.name << ", sample " << i;
+        }
+        // Nothing was drawn where only the other contact went.
+        const ContactEvent& other = c.events[1];
+        EXPECT_EQ(InkPixel(other.x + 10, other.y), 0u) << c.name;
+    }
 }
 
 // A contact whose pointer capture goes elsewhere never sees its release here: the stroke is committed
@@ -321,18 +443,17 @@ TEST_F(PointerInput, PenStrokeLosingItsPointerCaptureIsCommitted) {
     EXPECT_EQ(app.history[0].points.size(), 2u);
 }
 
-// Only a mouse stroke is committed when the overlay loses the capture; a pen that touches down while
-// the mouse button still holds the capture keeps its stroke until the pen lifts.
+// Only a mouse stroke is committed when the overlay loses the capture; a pen stroke, which holds
+// none, goes on until the pen lifts.
 TEST_F(PointerInput, PenStrokeIsNotEndedByALostCapture) {
-    SendOverlay(WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(100, 300));
     SendPointer(WM_POINTERDOWN, CONTACT, 100, 100);
     SetCapture(app.toolbarWindow);
     ReleaseCapture();
     EXPECT_TRUE(app.drawing);
-    SendPointer(WM_POINTERUP, 0, 100, 100);
-    // The mouse stroke was committed when the pen began its own, the pen stroke when it lifted.
-    ASSERT_EQ(app.history.size(), 2u);
-    EXPECT_EQ(app.history[1].points[0].y, 100.0f);
+    SendPointer(WM_POINTERUPDATE, CONTACT, 150, 100);
+    SendPointer(WM_POINTERUP, 0, 150, 100);
+    ASSERT_EQ(app.history.size(), 1u);
+    EXPECT_EQ(app.history[0].points.size(), 2u);
 }
 
 // Mouse pointers, failed look-ups, systems without the function and downs without contact are left
@@ -357,13 +478,91 @@ TEST_F(PointerInput, PointersThatAreNotPenOrTouchContactsDrawNothing) {
         fakeTypeFails = c.fails;
         const LPARAM at = ScreenPoint(100, 100);
         const WPARAM wParam = MAKEWPARAM(2, c.flags);
-        EXPECT_EQ(SendOverlay(WM_POINTERDOWN, wParam, at),
-                  DefWindowProcW(app.overlayWindow, WM_POINTERDOWN, wParam, at))
-            << c.name;
+        // The default procedure answers these with 0 as well, so the handler is asked directly.
+        EXPECT_FALSE(HandlePointerMessage(app.overlayWindow, WM_POINTERDOWN, wParam, at)) << c.name;
+        EXPECT_EQ(SendOverlay(WM_POINTERDOWN, wParam, at), 0) << c.name;
         EXPECT_FALSE(app.drawing) << c.name;
         EXPECT_FALSE(app.penContact) << c.name;
     }
     EXPECT_TRUE(app.history.empty());
+}
+
+// The pen's own history, newest first, as the next update will find it.
+struct PenEntry {
+    int x;  // canvas pixels
+    int y;
+    int timeAfterDown;
+    UINT32 pressure;
+};
+std::vector<PenEntry> fakePenHistory;
+DWORD fakeDownTime = 0;
+
+BOOL WINAPI FakeGetPointerPenInfoHistory(UINT32, UINT32* count, POINTER_PEN_INFO* entries) {
+    const UINT32 room = *count;
+    *count = UINT32(fakePenHistory.size());
+    for (UINT32 i = 0; i < room && i < fakePenHistory.size(); ++i) {
+        entries[i] = {};
+        entries[i].pointerInfo.ptPixelLocation = {fakePenHistory[i].x + app.canvasLeft,
+                                                  fakePenHistory[i].y + app.canvasTop};
+        entries[i].pointerInfo.dwTime = fakeDownTime + DWORD(fakePenHistory[i].timeAfterDown);
+        entries[i].pressure = fakePenHistory[i].pressure;
+    }
+    return TRUE;
+}
+
+// The pen samples merged into an update come back from its history, oldest first, each with its own
+// pressure, and none twice across updates.
+TEST_F(PointerInput, PenSamplesMergedByTheSystemAreRecoveredWithTheirPressure) {
+    app.pGetPointerPenInfoHistory = FakeGetPointerPenInfoHistory;
+    fakePressure = 512;
+    fakeDownTime = DWORD(GetMessageTime());  // what the down, sent rather than posted, reads as its time
+    SendPointer(WM_POINTERDOWN, CONTACT, 100, 100);
+
+    fakePenHistory = {{180, 100, 4, 1024}, {160, 110, 3, 768}, {140, 120, 2, 256},
+                      {120, 110, 1, 128},  {100, 100, 0, 512}, {50, 50, -5, 1024}};
+    SendPointer(WM_POINTERUPDATE, CONTACT, 180, 100);
+    // The next update's history still holds samples already taken.
+    fakePenHistory = {{200, 100, 6, 1024}, {190, 105, 5, 0}, {180, 100, 4, 1024}, {160, 110, 3, 768}};
+    SendPointer(WM_POINTERUPDATE, CONTACT, 200, 100);
+    SendPointer(WM_POINTERUP, 0, 200, 100);
+
+    const InkPoint expected[] = {{100, 100, 0.5f},  {120, 110, 0.125f}, {140, 120, 0.25f}, {160, 110, 0.75f},
+                                 {180, 100, 0.5f},  {190, 105, 0.5f},   {200, 100, 0.5f}};
+    ASSERT_EQ(app.history.size(), 1u);
+    const std::vector<InkPoint>& points = app.history[0].points;
+    ASSERT_EQ(points.size(), std::size(expected));
+    for (size_t i = 0; i < points.size(); ++i) {
+        EXPECT_EQ(points[i].x, expected[i].x) << "sample " << i;
+        EXPECT_EQ(points[i].y, expected[i].y) << "sample " << i;
+        EXPECT_EQ(points[i].pressure, expected[i].pressure) << "sample " << i;
+    }
+}
+
+struct HistoryCase {
+    const char* name;
+    std::vector<RecordedSample> newestFirst;
+    POINT lastPosition;
+    DWORD lastTime;
+    size_t expected;
+};
+
+TEST(CoalescedInput, CountsTheSamplesAfterTheOneLastTaken) {
+    std::vector<RecordedSample> full;
+    for (int i = 0; i < 64; ++i) full.push_back({1000 - i, 500, DWORD(9000 - i)});
+    const HistoryCase cases[] = {
+        {"stops at the sample last taken", {{5, 5, 10}, {4, 4, 9}, {3, 3, 8}, {2, 2, 7}}, {3, 3}, 8, 1},
+        {"a repeated time with another position is newer",
+         {{5, 5, 10}, {4, 4, 10}, {3, 3, 10}, {2, 2, 10}}, {3, 3}, 10, 1},
+        {"an older entry ends it when the last is not recorded", {{5, 5, 10}, {4, 4, 9}, {1, 1, 6}}, {3, 3}, 8, 1},
+        {"the whole history when the last lies beyond it", full, {0, 0}, 100, 63},
+        {"times that wrap", {{9, 9, 5}, {8, 8, 2}, {7, 7, 0xFFFFFFF8u}, {6, 6, 0xFFFFFFF0u}}, {6, 6}, 0xFFFFFFF0u, 2},
+        {"unused slots end it", {{5, 5, 100}, {4, 4, 99}, {0, 0, 0}, {0, 0, 0}}, {3, 3}, 50, 1},
+        {"nothing but the sample at hand", {{5, 5, 10}}, {3, 3}, 8, 0},
+        {"no history", {}, {3, 3}, 8, 0},
+    };
+    for (const HistoryCase& c : cases) {
+        EXPECT_EQ(CountSamplesSince(c.newestFirst, c.lastPosition, c.lastTime), c.expected) << c.name;
+    }
 }
 
 }  // namespace

@@ -465,6 +465,11 @@ Step Flood(Rng& rng) {
 
     HoldModifiers(false, false);
     SendMessageW(app.overlayWindow, WM_KEYDOWN, toolKey, 1);
+    // A stroke belongs to its contact: a pen or touch contact still down would keep every click
+    // from starting one, so it lifts first (its lift ends it whatever its type reads).
+    if (app.penContact) {
+        SendMessageW(app.overlayWindow, WM_POINTERUP, MAKEWPARAM(WORD(app.contactPointerId), 0), 0);
+    }
     const size_t before = app.history.size();
     for (size_t i = 0; i < clicks; ++i) {
         const bool onCanvas = Chance(rng, 0.03);
@@ -577,7 +582,9 @@ void CheckStrokes(std::vector<std::string>& broken) {
     if (app.drawing) {
         const std::string problem = StrokeProblem(app.currentStroke);
         if (!problem.empty()) broken.push_back("while drawing, currentStroke " + problem);
+        if (!app.mouseContact && !app.penContact) broken.push_back("a stroke is open that no contact owns");
     }
+    if (app.mouseContact && app.penContact) broken.push_back("the mouse and a pointer both own the stroke");
 }
 
 RECT WindowRect(HWND window) {

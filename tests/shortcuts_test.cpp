@@ -1,11 +1,14 @@
 // Keyboard shortcuts and global hotkeys, sent as real messages to the real overlay.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "app/startup.h"
 #include "input/capture.h"
-#include "input/overlay_window.h"
+#include "input/pass_through.h"
+#include "support/sent_messages.h"
 #include "support/test_app.h"
 
 namespace {
@@ -181,12 +184,39 @@ TEST_F(Shortcuts, KeyTable) {
         LRESULT result;
         {
             HeldModifiers held(c.ctrl, c.shift);
-            result = SendMessageW(app.overlayWindow, c.message, c.key, 1);
+            // A system key comes with the Alt bit (29) in lParam, as the keyboard sends it.
+            result = SendMessageW(app.overlayWindow, c.message, c.key, c.message == WM_SYSKEYDOWN ? 0x20000001 : 1);
         }
         EXPECT_EQ(result, 0) << c.name;
         ExpectState(c.expected, c.name);
     }
-    EXPECT_TRUE(IsWindowVisible(app.overlayWindow));
+}
+
+// Left to the default procedure, Alt+F4 posts the window a close command, which takes effect only
+// when the queue is pumped.
+TEST_F(Shortcuts, AltF4ClosesNeitherWindow) {
+    for (HWND window : {app.overlayWindow, app.toolbarWindow}) {
+        Arrange({});
+        EXPECT_EQ(SendMessageW(window, WM_SYSKEYDOWN, VK_F4, 0x20000001), 0);
+        PumpMessages();
+        EXPECT_TRUE(IsWindow(app.overlayWindow) && IsWindowVisible(app.overlayWindow));
+        EXPECT_TRUE(IsWindow(app.toolbarWindow) && IsWindowVisible(app.toolbarWindow));
+        EXPECT_FALSE(TakeQuitMessage());
+    }
+}
+
+// The character of an Alt combination (as TranslateMessage makes it from Alt+P) would open the
+// window menu through WM_SYSCOMMAND if it reached the default procedure.
+TEST_F(Shortcuts, AltCharactersOpenNoWindowMenu) {
+    for (HWND window : {app.overlayWindow, app.toolbarWindow}) {
+        Arrange({Highlighter});
+        SentMessages sent(window);
+        EXPECT_EQ(SendMessageW(window, WM_SYSCHAR, 'p', 0x20000001), 0);
+        PostMessageW(window, WM_SYSKEYDOWN, 'P', 0x20000001);
+        PumpMessages();
+        EXPECT_EQ(app.currentTool, Pen);
+        EXPECT_FALSE(sent.Saw(WM_SYSCOMMAND)) << (window == app.overlayWindow ? "overlay" : "toolbar");
+    }
 }
 
 TEST_F(Shortcuts, BoardKeyPresentsTheWholeCanvasWhite) {
@@ -204,11 +234,19 @@ TEST_F(Shortcuts, HoldingCloseBracketStepsToTheTopAndStops) {
     EXPECT_EQ(pushes.toolbarPushes, 2);
 }
 
+// Another application's window is in front first; the key must bring the overlay back over it.
 TEST_F(Shortcuts, LeavingPassThroughByKeyBringsTheOverlayToTheFront) {
     Arrange({Highlighter, 0, 1, true});
-    SetForegroundWindow(GetDesktopWindow());
+    HWND other = CreateWindowExW(0, L"STATIC", L"other application", WS_POPUP | WS_VISIBLE, 700, 520, 120, 80,
+                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetForegroundWindow(other);
+    PumpMessages();
+    ASSERT_EQ(GetForegroundWindow(), other);
+
     SendMessageW(app.overlayWindow, WM_KEYDOWN, 'P', 1);
+    PumpMessages();
     EXPECT_EQ(GetForegroundWindow(), app.overlayWindow);
+    DestroyWindow(other);
 }
 
 struct HotkeyCase {
@@ -237,6 +275,37 @@ TEST_F(Shortcuts, HotkeyTable) {
         EXPECT_EQ(SendMessageW(app.overlayWindow, WM_HOTKEY, c.id, MAKELPARAM(MOD_CONTROL | MOD_SHIFT, 'X')), 0)
             << c.name;
         ExpectState(c.expected, c.name);
+    }
+}
+
+struct Claim {
+    int id;
+    UINT modifiers;
+    UINT key;
+};
+std::vector<Claim> claims;
+
+BOOL WINAPI RecordClaim(HWND, int id, UINT modifiers, UINT key) {
+    claims.push_back({id, modifiers, key});
+    return TRUE;
+}
+
+// Held down, a claimed combination must act once: an auto-repeating Ctrl+Shift+M would flip
+// pass-through on and off for as long as the keys are held, Ctrl+Shift+D clear again and again.
+// (Wine ignores MOD_NOREPEAT, so what is asked of the system is what can be checked here.)
+TEST_F(Shortcuts, HotkeysAreClaimedOnceForEachCombinationWithoutAutoRepeat) {
+    claims.clear();
+    const RegisterHotKeyFn saved = app.pRegisterHotKey;
+    app.pRegisterHotKey = RecordClaim;
+    ClaimHotkeys();
+    app.pRegisterHotKey = saved;
+
+    const Claim expected[] = {{HK_TOGGLE_MOUSE, 0, 'M'}, {HK_QUIT, 0, 'Q'}, {HK_LASER, 0, 'L'}, {HK_CLEAR, 0, 'D'}};
+    ASSERT_EQ(claims.size(), std::size(expected));
+    for (size_t i = 0; i < claims.size(); ++i) {
+        EXPECT_EQ(claims[i].id, expected[i].id);
+        EXPECT_EQ(claims[i].key, expected[i].key);
+        EXPECT_EQ(claims[i].modifiers, UINT(MOD_CONTROL | MOD_SHIFT | MOD_NOREPEAT)) << "hotkey " << claims[i].id;
     }
 }
 

@@ -3,7 +3,7 @@
 #include "app/app_state.h"
 #include "ink/surfaces.h"
 #include "ink/undo_clear.h"
-#include "input/overlay_window.h"
+#include "input/pass_through.h"
 #include "input/selection.h"
 #include "toolbar/toolbar_paint.h"
 

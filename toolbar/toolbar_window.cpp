@@ -111,6 +111,9 @@ LRESULT CALLBACK ToolbarWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SYSKEYDOWN:
         // The shortcuts act the same whichever of the two windows has the keyboard focus.
         return SendMessageW(app.overlayWindow, message, wParam, lParam);
+    case WM_SYSCHAR:
+        // Left to the default procedure, the character of an Alt combination opens the window menu.
+        return 0;
     case WM_MOUSEMOVE:
         OnMouseMove(window, lParam);
         return 0;

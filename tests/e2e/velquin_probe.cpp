@@ -14,11 +14,15 @@
 //   quit CLASS                   posts WM_QUIT to the thread of the first window of CLASS
 //   chord KEY+KEY+...            SendInput: presses the keys in order, releases them in reverse
 //   display WIDTH HEIGHT         ChangeDisplaySettingsExW of the primary display; result=N
+//   circle CX CY R N MS          SendInput: left press at the circle's top, N absolute moves around
+//                                it MS milliseconds apart (fractions allowed), release; each position
+//                                as at=X,Y
 #include <windows.h>
 
 #include <fcntl.h>
 #include <io.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <algorithm>
@@ -333,6 +337,46 @@ int ChangeDisplay(DWORD width, DWORD height) {
     return result == DISP_CHANGE_SUCCESSFUL ? EXIT_YES : EXIT_NO;
 }
 
+// The system maps 0..65535 onto the screen by truncation: the smallest value that lands on the pixel.
+LONG Normalised(int pixel, int screenSize) {
+    return static_cast<LONG>((static_cast<long long>(pixel) * 65536 + screenSize - 1) / screenSize);
+}
+
+INPUT MouseInput(POINT at, DWORD buttonFlags) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = Normalised(at.x, GetSystemMetrics(SM_CXSCREEN));
+    input.mi.dy = Normalised(at.y, GetSystemMetrics(SM_CYSCREEN));
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttonFlags;
+    return input;
+}
+
+// A fast hand: the moves are paced by the performance counter, as a 1000 Hz mouse reports them.
+int InjectCircle(int cx, int cy, int radius, int moves, double intervalMs) {
+    std::vector<POINT> path;
+    for (int i = 0; i <= moves; ++i) {
+        const double angle = 6.283185307179586 * i / moves;
+        path.push_back({cx + static_cast<LONG>(std::lround(radius * std::sin(angle))),
+                        cy - static_cast<LONG>(std::lround(radius * std::cos(angle)))});
+    }
+    LARGE_INTEGER frequency, now, start;
+    QueryPerformanceFrequency(&frequency);
+    INPUT press = MouseInput(path[0], MOUSEEVENTF_LEFTDOWN);
+    SendInput(1, &press, sizeof(INPUT));
+    QueryPerformanceCounter(&start);
+    for (int i = 1; i <= moves; ++i) {
+        const LONGLONG due = start.QuadPart + static_cast<LONGLONG>(intervalMs * i * frequency.QuadPart / 1000.0);
+        do QueryPerformanceCounter(&now);
+        while (now.QuadPart < due);
+        INPUT move = MouseInput(path[i], 0);
+        SendInput(1, &move, sizeof(INPUT));
+    }
+    INPUT release = MouseInput(path.back(), MOUSEEVENTF_LEFTUP);
+    SendInput(1, &release, sizeof(INPUT));
+    for (const POINT& at : path) PrintLine(L"at=" + std::to_wstring(at.x) + L"," + std::to_wstring(at.y));
+    return EXIT_YES;
+}
+
 int Run(int argc, wchar_t** argv) {
     if (argc < 2) return EXIT_USAGE;
     std::wstring command = argv[1];
@@ -368,6 +412,10 @@ int Run(int argc, wchar_t** argv) {
     if (command == L"chord" && operands == 1) return SendChord(operand[0]);
     if (command == L"display" && operands == 2)
         return ChangeDisplay(static_cast<DWORD>(Number(operand[0])), static_cast<DWORD>(Number(operand[1])));
+    if (command == L"circle" && operands == 5)
+        return InjectCircle(static_cast<int>(Number(operand[0])), static_cast<int>(Number(operand[1])),
+                            static_cast<int>(Number(operand[2])), static_cast<int>(Number(operand[3])),
+                            wcstod(operand[4], nullptr));
     return EXIT_USAGE;
 }
 

@@ -81,7 +81,11 @@ void ResetAppForTest() {
     app.drawing = false;
     app.currentStroke = {};
     app.strokeDirty = {};
+    app.mouseContact = false;
     app.penContact = false;
+    app.contactPointerId = 0;
+    app.lastInputPosition = {};
+    app.lastInputTime = 0;
     app.currentTool = Pen;
     app.colourIndex = 0;
     app.widthIndex = 1;
