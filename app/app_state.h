@@ -8,6 +8,7 @@
 #include "ink/ink_undo.h"
 #include "ink/pixel_layer.h"
 #include "ink/stroke.h"
+#include "input/move_recorder.h"
 #include "toolbar/toolbar_layout.h"
 
 using GetPointerTypeFn = BOOL(WINAPI*)(UINT32 pointerId, POINTER_INPUT_TYPE* pointerType);
@@ -52,6 +53,7 @@ struct AppState {
     // samples the system merged are recovered from its histories back to this one.
     POINT lastInputPosition = {0, 0};
     DWORD lastInputTime = 0;
+    MoveRecorder moveRecorder;  // keeps the moves of a mouse stroke the system's history would drop
     std::vector<Stroke> history;      // committed pen, highlighter and eraser strokes, oldest first
     std::vector<Stroke> laserTrails;  // finished laser strokes waiting for their fade
 

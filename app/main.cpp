@@ -1,6 +1,7 @@
 #include "app/app_state.h"
 #include "app/single_instance.h"
 #include "app/startup.h"
+#include "input/move_recorder.h"
 #include "ink/surfaces.h"
 #include "toolbar/toolbar_layout.h"
 
@@ -33,6 +34,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     RunMessageLoop();
 
+    EndMoveRecorder();
     ReleaseHotkeys();
     ReleaseSurfaces();
     Gdiplus::GdiplusShutdown(gdiplusToken);

@@ -4,19 +4,45 @@
 
 #include "app/app_state.h"
 #include "input/capture.h"
+#include "input/move_recorder.h"
 
 namespace {
 
 // Both histories hold the last 64 samples.
 constexpr int HISTORY_LENGTH = 64;
 
+void TakeSample(POINT screen, DWORD time) {
+    app.lastInputPosition = screen;
+    app.lastInputTime = time;
+}
+
 // Display points come back as unsigned 16-bit values: a position left of or above the primary
 // screen reads 65536 minus its distance.
 int32_t Signed16(int value) { return value > 32767 ? value - 65536 : value; }
 
-void TakeSample(POINT screen, DWORD time) {
-    app.lastInputPosition = screen;
-    app.lastInputTime = time;
+void ExtendWithMove(HWND window, const RecordedSample& move) {
+    POINT client = {move.x, move.y};
+    ScreenToClient(window, &client);
+    ExtendStroke(float(client.x), float(client.y), 0.5f);
+    TakeSample({move.x, move.y}, move.time);
+}
+
+// The moves before `anchor` (which itself is left out) since the sample last taken, oldest first.
+// The anchor is looked up by position and time (positions repeat), in 16-bit positions as the history
+// gives them.
+void ExtendWithMergedMoves(HWND window, const RecordedSample& anchor) {
+    MOUSEMOVEPOINT wanted = {};
+    wanted.x = anchor.x & 0xFFFF;
+    wanted.y = anchor.y & 0xFFFF;
+    wanted.time = anchor.time;
+    MOUSEMOVEPOINT found[HISTORY_LENGTH];
+    const int count =
+        GetMouseMovePointsEx(sizeof(MOUSEMOVEPOINT), &wanted, found, HISTORY_LENGTH, GMMP_USE_DISPLAY_POINTS);
+    std::vector<RecordedSample> history;
+    for (int i = 0; i < count; ++i) history.push_back({Signed16(found[i].x), Signed16(found[i].y), found[i].time});
+    for (size_t i = CountSamplesSince(history, app.lastInputPosition, app.lastInputTime); i >= 1; --i) {
+        ExtendWithMove(window, history[i]);
+    }
 }
 
 }  // namespace
@@ -39,27 +65,20 @@ void ExtendMouseStroke(HWND window, LPARAM lParam) {
     const POINT client = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     POINT screen = client;
     ClientToScreen(window, &screen);
-    const DWORD time = DWORD(GetMessageTime());
 
-    // The message's own move is looked up by position and time (positions repeat); the lookup takes
-    // 16-bit positions, as the history gives them.
-    MOUSEMOVEPOINT wanted = {};
-    wanted.x = screen.x & 0xFFFF;
-    wanted.y = screen.y & 0xFFFF;
-    wanted.time = time;
-    MOUSEMOVEPOINT found[HISTORY_LENGTH];
-    const int count =
-        GetMouseMovePointsEx(sizeof(MOUSEMOVEPOINT), &wanted, found, HISTORY_LENGTH, GMMP_USE_DISPLAY_POINTS);
-
-    std::vector<RecordedSample> history;
-    for (int i = 0; i < count; ++i) history.push_back({Signed16(found[i].x), Signed16(found[i].y), found[i].time});
-    for (size_t i = CountSamplesSince(history, app.lastInputPosition, app.lastInputTime); i >= 1; --i) {
-        POINT merged = {history[i].x, history[i].y};
-        ScreenToClient(window, &merged);
-        ExtendStroke(float(merged.x), float(merged.y), 0.5f);
+    // The recorder sees every move from the moment its hook is set; what came before (and every move
+    // of a stroke the hook could not watch) is found in the system's history, back to the sample last
+    // taken. A message whose moves the recorder holds is followed by them, its own position included.
+    std::vector<RecordedSample> recorded;
+    TakeRecordedMoves(recorded);
+    const RecordedSample anchor = recorded.empty() ? RecordedSample{screen.x, screen.y, DWORD(GetMessageTime())}
+                                                   : recorded.front();
+    ExtendWithMergedMoves(window, anchor);
+    for (const RecordedSample& move : recorded) {
+        if (LONG(move.time - app.lastInputTime) < 0) continue;  // taken from the history already
+        ExtendWithMove(window, move);
     }
-    ExtendStroke(float(client.x), float(client.y), 0.5f);
-    TakeSample(screen, time);
+    if (recorded.empty()) ExtendWithMove(window, anchor);
 }
 
 std::vector<POINTER_PEN_INFO> MergedPenSamples(UINT32 pointerId) {

@@ -26,8 +26,8 @@ size_t CountSamplesSince(const std::vector<RecordedSample>& newestFirst, POINT l
 // The sample that began a stroke (screen pixels, message time) is the first one taken.
 void TakeFirstSample(POINT screen, DWORD time);
 
-// Extends the mouse stroke with the moves merged into this WM_MOUSEMOVE, oldest first, then with the
-// message's own client position (lParam) at pressure 0.5.
+// Extends the mouse stroke with every move since the sample last taken, oldest first, at pressure
+// 0.5, up to this WM_MOUSEMOVE's own position (lParam) or beyond it.
 void ExtendMouseStroke(HWND window, LPARAM lParam);
 
 // The samples of a pen merged into its current pointer update, oldest first, without the update's

@@ -4,6 +4,7 @@
 #include "app/startup.h"
 #include "input/capture.h"
 #include "input/coalesced_input.h"
+#include "input/move_recorder.h"
 #include "input/pass_through.h"
 #include "input/pointer_input.h"
 #include "input/shortcuts.h"
@@ -29,10 +30,12 @@ void BeginMouseStroke(HWND window, LPARAM lParam) {
     POINT screen = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     ClientToScreen(window, &screen);
     TakeFirstSample(screen, DWORD(GetMessageTime()));
+    if (app.mouseContact) StartRecordingMoves();
 }
 
 void EndMouseContact() {
     app.mouseContact = false;
+    StopRecordingMoves();
     EndStroke();
 }
 

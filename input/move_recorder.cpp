@@ -1,0 +1,90 @@
+#include "input/move_recorder.h"
+
+#include "app/app_state.h"
+
+namespace {
+
+// Thread messages to the helper: the hook is set only while a stroke is recorded, so the rest of the
+// time no mouse move of the desktop passes through this program.
+constexpr UINT SET_HOOK = WM_APP + 20;
+constexpr UINT REMOVE_HOOK = WM_APP + 21;
+
+MoveRecorder& recorder() { return app.moveRecorder; }
+
+LRESULT CALLBACK RecordMove(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && wParam == WM_MOUSEMOVE) {
+        const MSLLHOOKSTRUCT* move = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
+        MoveRecorder& r = recorder();
+        EnterCriticalSection(&r.lock);
+        if (r.recording) {
+            r.moves.push_back({move->pt.x, move->pt.y, move->time});
+        }
+        LeaveCriticalSection(&r.lock);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Low-level hooks are called on the thread that set them, while it waits for messages.
+DWORD WINAPI RunRecorder(void*) {
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // the queue exists before anyone posts to it
+    SetEvent(recorder().ready);
+    HHOOK hook = nullptr;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (message.message == SET_HOOK && !hook) {
+            hook = SetWindowsHookExW(WH_MOUSE_LL, RecordMove, GetModuleHandleW(nullptr), 0);
+        } else if (message.message == REMOVE_HOOK && hook) {
+            UnhookWindowsHookEx(hook);
+            hook = nullptr;
+        }
+    }
+    if (hook) UnhookWindowsHookEx(hook);
+    return 0;
+}
+
+}  // namespace
+
+void StartRecordingMoves() {
+    MoveRecorder& r = recorder();
+    if (!r.thread) {
+        InitializeCriticalSection(&r.lock);
+        r.ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        r.thread = CreateThread(nullptr, 0, RunRecorder, nullptr, 0, &r.threadId);
+        if (r.thread) WaitForSingleObject(r.ready, 1000);
+    }
+    EnterCriticalSection(&r.lock);
+    r.recording = true;
+    r.moves.clear();
+    LeaveCriticalSection(&r.lock);
+    PostThreadMessageW(r.threadId, SET_HOOK, 0, 0);
+}
+
+void StopRecordingMoves() {
+    MoveRecorder& r = recorder();
+    if (!r.thread) return;
+    EnterCriticalSection(&r.lock);
+    r.recording = false;
+    r.moves.clear();
+    LeaveCriticalSection(&r.lock);
+    PostThreadMessageW(r.threadId, REMOVE_HOOK, 0, 0);
+}
+
+void TakeRecordedMoves(std::vector<RecordedSample>& taken) {
+    MoveRecorder& r = recorder();
+    taken.clear();
+    if (!r.thread) return;
+    EnterCriticalSection(&r.lock);
+    taken.swap(r.moves);
+    LeaveCriticalSection(&r.lock);
+}
+
+void EndMoveRecorder() {
+    MoveRecorder& r = recorder();
+    if (!r.thread) return;
+    PostThreadMessageW(r.threadId, WM_QUIT, 0, 0);
+    WaitForSingleObject(r.thread, INFINITE);
+    CloseHandle(r.thread);
+    CloseHandle(r.ready);
+    DeleteCriticalSection(&r.lock);
+    r.thread = nullptr;
+}
