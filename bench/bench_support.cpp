@@ -130,3 +130,12 @@ void DrawThroughCapture(const Stroke& stroke) {
     }
     EndStroke();
 }
+
+const char* ToolName(ToolKind tool) {
+    switch (tool) {
+        case Pen: return "pen";
+        case Highlighter: return "highlighter";
+        case Laser: return "laser";
+        default: return "eraser";
+    }
+}

@@ -29,6 +29,8 @@ void PumpMessages();
 // Pen strokes of 50 points wandering over the canvas, with varying pressure, width and colour; every
 // `eraserEvery`-th one an eraser stroke (0: none). The same every run.
 std::vector<Stroke> MakeWanderingStrokes(int count, int width, int height, int eraserEvery);
+// "pen", "highlighter", "laser" or "eraser", as the figure names spell them.
+const char* ToolName(ToolKind tool);
 // Draws the stroke the way the user does: BeginStroke, ExtendStroke for every further sample,
 // EndStroke, with its tool, colour and width selected first.
 void DrawThroughCapture(const Stroke& stroke);

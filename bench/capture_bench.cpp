@@ -51,14 +51,6 @@ void ForgetStroke(size_t historyBefore) {
     CancelLaserFade();
 }
 
-const char* ToolName(ToolKind tool) {
-    switch (tool) {
-        case Pen: return "pen";
-        case Highlighter: return "highlighter";
-        case Laser: return "laser";
-        default: return "eraser";
-    }
-}
 
 std::string FigureName(ToolKind tool, int widthIndex, const std::string& where) {
     return std::string("extend_") + ToolName(tool) + "_w" + std::to_string(int(StrokeWidths[widthIndex])) +

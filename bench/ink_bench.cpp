@@ -120,14 +120,6 @@ void TimeDisplayChange() {
     Report("reinit_h4000_1920x1080", back);
 }
 
-const char* ToolName(ToolKind tool) {
-    switch (tool) {
-        case Pen: return "pen";
-        case Highlighter: return "highlighter";
-        case Laser: return "laser";
-        default: return "eraser";
-    }
-}
 
 // One stroke of LONG_STROKE_SAMPLES samples 3 px apart, zigzagging across the canvas; the own work
 // of the samples around the 20th and the 2000th.
