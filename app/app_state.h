@@ -55,6 +55,7 @@ struct AppState {
     DWORD lastInputTime = 0;
     MoveRecorder moveRecorder;  // keeps the moves of a mouse stroke the system's history would drop
     std::vector<Stroke> history;      // committed pen, highlighter and eraser strokes, oldest first
+    std::vector<Stroke> clearedStrokes;  // released after the push that shows the clear
     std::vector<Stroke> laserTrails;  // finished laser strokes waiting for their fade
 
     // Laser fade.

@@ -22,4 +22,5 @@ bool FrameStepDue() {
 void RunFrameStep() {
     if (LaserStepDue()) LaserFadeTimerProc(app.overlayWindow, WM_TIMER, LASER_TIMER_ID, GetTickCount());
     PushPendingFrame();
+    app.clearedStrokes = {};
 }

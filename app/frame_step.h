@@ -8,5 +8,5 @@ constexpr int FRAME_MS = 16;
 // A push has waited a frame, or a step of the laser hold or fade is due (its timer message comes
 // only when the queue is empty, which a flood of input never lets happen).
 bool FrameStepDue();
-// The due laser step, if any, then the pending push.
+// The due laser step, if any, then the pending push; then what a clear left to release.
 void RunFrameStep();

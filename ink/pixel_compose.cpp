@@ -24,10 +24,11 @@ uint32_t OverPixel(uint32_t source, uint32_t destination) {
 }
 
 void ComposePixelsScalar(uint32_t* frame, int32_t frameWidth, const DirtyRect& rect, uint32_t ground,
-                         const ComposeLayer* layers, int layerCount) {
+                         const ComposeLayer* layers, int layerCount, const PixelLayer* onlyWhere) {
     for (int32_t y = rect.top; y < rect.bottom; ++y) {
         uint32_t* out = frame + size_t(y) * size_t(frameWidth);
         for (int32_t x = rect.left; x < rect.right; ++x) {
+            if (onlyWhere && *PixelAt(*onlyWhere, x, y) == 0) continue;
             uint32_t pixel = ground;
             for (int i = 0; i < layerCount; ++i) {
                 uint32_t source = *PixelAt(*layers[i].layer, x, y);
@@ -90,8 +91,19 @@ inline __m128i Compose4(const RowLayers& row, int32_t x, __m128i pixels) {
     return pixels;
 }
 
+// Stores four composed pixels, except where `onlyWhere` (if given) is empty: those keep their value.
+inline void Store4(uint32_t* out, __m128i pixels, const uint32_t* onlyWhere) {
+    if (onlyWhere) {
+        const __m128i keep = _mm_cmpeq_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(onlyWhere)),
+                                             _mm_setzero_si128());
+        const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out));
+        pixels = _mm_or_si128(_mm_and_si128(keep, old), _mm_andnot_si128(keep, pixels));
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), pixels);
+}
+
 void ComposeRow(uint32_t* out, int32_t x, int32_t right, int32_t y, uint32_t ground, const ComposeLayer* layers,
-                int layerCount) {
+                int layerCount, const uint32_t* onlyWhere) {
     const __m128i ground4 = _mm_set1_epi32(int(ground));
     RowLayers row;
     row.layers = layers;
@@ -103,23 +115,28 @@ void ComposeRow(uint32_t* out, int32_t x, int32_t right, int32_t y, uint32_t gro
     // Mostly every layer is transparent (the ground shows) or holds opaque ink; only the rest is
     // blended. Eight pixels at a time that are empty in every layer cost one test.
     for (; x + 8 <= right; x += 8) {
+        // Eight pixels where the picture that changed is empty keep what the frame shows.
+        if (onlyWhere && AllZero(_mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(onlyWhere + x)),
+                                              _mm_loadu_si128(reinterpret_cast<const __m128i*>(onlyWhere + x + 4))))) {
+            continue;
+        }
         __m128i any = _mm_setzero_si128();
         for (int i = 0; i < layerCount; ++i) {
             any = _mm_or_si128(any, _mm_loadu_si128(reinterpret_cast<const __m128i*>(row.rows[i] + x)));
             any = _mm_or_si128(any, _mm_loadu_si128(reinterpret_cast<const __m128i*>(row.rows[i] + x + 4)));
         }
+        const uint32_t* where = onlyWhere ? onlyWhere + x : nullptr;
         if (AllZero(any)) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), ground4);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x + 4), ground4);
+            Store4(out + x, ground4, where);
+            Store4(out + x + 4, ground4, where ? where + 4 : nullptr);
             continue;
         }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), Compose4(row, x, ground4));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x + 4), Compose4(row, x + 4, ground4));
+        Store4(out + x, Compose4(row, x, ground4), where);
+        Store4(out + x + 4, Compose4(row, x + 4, ground4), where ? where + 4 : nullptr);
     }
-    for (; x + 4 <= right; x += 4) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), Compose4(row, x, ground4));
-    }
+    for (; x + 4 <= right; x += 4) Store4(out + x, Compose4(row, x, ground4), onlyWhere ? onlyWhere + x : nullptr);
     for (; x < right; ++x) {
+        if (onlyWhere && onlyWhere[x] == 0) continue;
         uint32_t pixel = ground;
         for (int i = 0; i < layerCount; ++i) {
             uint32_t source = row.rows[i][x];
@@ -133,9 +150,10 @@ void ComposeRow(uint32_t* out, int32_t x, int32_t right, int32_t y, uint32_t gro
 }  // namespace
 
 void ComposePixels(uint32_t* frame, int32_t frameWidth, const DirtyRect& rect, uint32_t ground,
-                   const ComposeLayer* layers, int layerCount) {
+                   const ComposeLayer* layers, int layerCount, const PixelLayer* onlyWhere) {
     layerCount = std::min(layerCount, 4);
     for (int32_t y = rect.top; y < rect.bottom; ++y) {
-        ComposeRow(frame + size_t(y) * size_t(frameWidth), rect.left, rect.right, y, ground, layers, layerCount);
+        ComposeRow(frame + size_t(y) * size_t(frameWidth), rect.left, rect.right, y, ground, layers, layerCount,
+                   onlyWhere ? PixelAt(*onlyWhere, 0, y) : nullptr);
     }
 }

@@ -13,11 +13,13 @@ struct ComposeLayer {
 
 // Frame pixels inside `rect` become the ground with each layer laid over it in order, premultiplied
 // source-over. `rect` must lie inside the frame and every layer.
+// With `onlyWhere` set, only pixels where that picture is not empty are composed; the others keep
+// what the frame holds.
 void ComposePixels(uint32_t* frame, int32_t frameWidth, const DirtyRect& rect, uint32_t ground,
-                   const ComposeLayer* layers, int layerCount);
+                   const ComposeLayer* layers, int layerCount, const PixelLayer* onlyWhere = nullptr);
 // The same result one pixel at a time: the reference the vector loops are checked against.
 void ComposePixelsScalar(uint32_t* frame, int32_t frameWidth, const DirtyRect& rect, uint32_t ground,
-                         const ComposeLayer* layers, int layerCount);
+                         const ComposeLayer* layers, int layerCount, const PixelLayer* onlyWhere = nullptr);
 
 // The arithmetic of both, one pixel: round(x / 255) for x up to 255 * 255.
 inline uint32_t Div255(uint32_t x) {

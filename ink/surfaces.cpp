@@ -49,7 +49,7 @@ void ReleaseLayers() {
 
 // Bottom to top: the ground, the committed ink, the highlighter in progress, the laser trails at
 // the strength of the fade, the laser stroke in progress.
-void ComposeFrame(const DirtyRect& area, bool withInk) {
+void ComposeFrame(const DirtyRect& area, bool withInk, const PixelLayer* onlyWhere = nullptr) {
     if (!app.frameBits || !app.inkPixels.bits) return;
     ComposeLayer layers[4];
     int count = 0;
@@ -59,7 +59,7 @@ void ComposeFrame(const DirtyRect& area, bool withInk) {
     if (!app.laserTrails.empty() && app.trailPixels.bits) layers[count++] = {&app.trailPixels, TrailScale()};
     if (live && app.currentStroke.tool == Laser) layers[count++] = {&app.livePixels, 255};
     ComposePixels(app.frameBits, app.canvasWidth, area, app.boardMode ? BOARD_GROUND : SEE_THROUGH_GROUND,
-                  layers, count);
+                  layers, count, onlyWhere);
 }
 
 void PushFrame(const DirtyRect& area) {
@@ -129,6 +129,13 @@ void PresentRegion(const DirtyRect& rect) {
     const DirtyRect area = ClampRect(rect, app.canvasWidth, app.canvasHeight);
     if (!HasArea(area)) return;
     ComposeFrame(area, true);
+    AddPendingPush(area);
+}
+
+void PresentTrailFade(const DirtyRect& rect) {
+    const DirtyRect area = ClampRect(rect, app.canvasWidth, app.canvasHeight);
+    if (!HasArea(area)) return;
+    ComposeFrame(area, true, app.trailPixels.bits ? &app.trailPixels : nullptr);
     AddPendingPush(area);
 }
 

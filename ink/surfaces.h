@@ -11,6 +11,9 @@ void RebuildInkLayer();
 // Composes the rectangle of the frame (clamped to the canvas) at once and adds it to the area the
 // next push hands to the overlay.
 void PresentRegion(const DirtyRect& rect);
+// A present of `rect` after only the strength of the laser trails changed: only pixels that hold a
+// trail are composed again; everywhere else the frame already shows what it must.
+void PresentTrailFade(const DirtyRect& rect);
 // Clears the ink layer and presents the whole canvas; the frame is composed without reading the ink
 // it has just cleared, which halves the memory a clear moves.
 void ClearInkAndPresentCanvas();

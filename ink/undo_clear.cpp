@@ -25,7 +25,10 @@ void UndoLastStroke() {
 }
 
 void ClearAll() {
-    app.history.clear();
+    // Releasing thousands of strokes takes longer than the clear itself; they go once the cleared
+    // canvas has been pushed.
+    app.clearedStrokes.clear();
+    app.clearedStrokes.swap(app.history);
     app.inkKeeping.historyBytes = 0;
     // Without trails the trail layer is already transparent.
     if (!app.laserTrails.empty()) ClearTrailLayer({0, 0, app.trailPixels.width, app.trailPixels.height});

@@ -25,7 +25,7 @@ void FadeStep() {
     app.laserStepDue = GetTickCount() + LASER_TICK_MS;
     app.laserFade = LaserFadeLevel(GetTickCount(), app.laserFadeStart);
     if (app.laserFade > 0.0f) {
-        PresentRegion(app.laserDirty);
+        PresentTrailFade(app.laserDirty);
         return;
     }
     app.laserFade = 1.0f;

@@ -210,11 +210,16 @@ TEST_F(InkReplay, TheVectorCompositionEqualsTheScalarOneForAnyPixels) {
         for (uint32_t scale : {255u, 127u, 0u}) {
             const ComposeLayer compose[] = {{&layers[0], 255}, {&layers[1], scale}, {&layers[2], 255}};
             for (const DirtyRect& rect : rects) {
-                std::vector<uint32_t> vector(64 * 16, 0xDEADBEEF), scalar(64 * 16, 0xDEADBEEF);
-                ComposePixels(vector.data(), 64, rect, ground, compose, 3);
-                ComposePixelsScalar(scalar.data(), 64, rect, ground, compose, 3);
-                EXPECT_TRUE(vector == scalar) << "ground " << ground << ", scale " << scale << ", rect "
-                                              << rect.left << "," << rect.top << "," << rect.right;
+                // Also composing only where the middle picture holds something, the rest kept.
+                const PixelLayer* masks[] = {nullptr, &layers[1]};
+                for (const PixelLayer* onlyWhere : masks) {
+                    std::vector<uint32_t> vector(64 * 16, 0xDEADBEEF), scalar(64 * 16, 0xDEADBEEF);
+                    ComposePixels(vector.data(), 64, rect, ground, compose, 3, onlyWhere);
+                    ComposePixelsScalar(scalar.data(), 64, rect, ground, compose, 3, onlyWhere);
+                    EXPECT_TRUE(vector == scalar) << "ground " << ground << ", scale " << scale << ", rect "
+                                                  << rect.left << "," << rect.top << "," << rect.right
+                                                  << (onlyWhere ? ", only where" : "");
+                }
             }
         }
     }
