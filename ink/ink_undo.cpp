@@ -100,6 +100,7 @@ void DropKeptTiles() {
 void StartKeepingInk() {
     InkKeeping& k = keeping();
     k.active = true;
+    k.overtaken = false;
     k.keptIds.clear();
     k.keptPixels.clear();
     ++k.serial;
@@ -141,8 +142,8 @@ DirtyRect RestoreKeptInk(const DirtyRect& rect) {
 void FinishKeepingInk(Stroke& stroke) {
     InkKeeping& k = keeping();
     stroke.undoPixels.clear();
-    stroke.undoKept = k.active;
-    if (k.active) {
+    stroke.undoKept = k.active && !k.overtaken;
+    if (stroke.undoKept) {
         for (size_t t = 0; t < k.keptIds.size(); ++t) {
             CodeTile(k.keptIds[t], k.keptPixels.data() + t * TILE_PIXELS, stroke.undoPixels);
         }
@@ -150,7 +151,21 @@ void FinishKeepingInk(Stroke& stroke) {
     }
     DropKeptTiles();
     k.active = false;
+    k.overtaken = false;
 }
+
+void InkLayerGrew(int32_t oldWidth, int32_t oldHeight) {
+    for (Stroke& stroke : app.history) {
+        const DirtyRect area = StrokeArea(stroke);
+        if (!stroke.undoKept || (area.right <= oldWidth && area.bottom <= oldHeight)) continue;
+        AccountUndoPixels(stroke, -1);
+        stroke.undoPixels = {};
+        stroke.undoKept = false;
+    }
+    if (keeping().active) keeping().overtaken = true;
+}
+
+bool KeptInkOvertaken() { return keeping().active && keeping().overtaken; }
 
 void ForgetKeptInk() {
     DropKeptTiles();

@@ -16,6 +16,7 @@ constexpr size_t INK_UNDO_BUDGET_BYTES = size_t(64) << 20;
 
 struct InkKeeping {
     bool active = false;
+    bool overtaken = false;            // the layer grew under the stroke: what was kept falls short
     std::vector<uint32_t> keptIds;     // tile x | tile y << 16, in the order kept
     std::vector<uint32_t> keptPixels;  // INK_TILE x INK_TILE old pixels per kept tile
     std::vector<uint32_t> stamps;      // per tile of the ink layer: the stroke serial that kept it
@@ -35,6 +36,13 @@ DirtyRect RestoreKeptInk(const DirtyRect& rect);
 void FinishKeepingInk(Stroke& stroke);
 // The ink was cleared under a stroke in progress: what was kept no longer applies.
 void ForgetKeptInk();
+// The layer grew beyond `oldWidth` x `oldHeight` and the history was drawn into the new part: the
+// undo pixels of strokes reaching there, and what is kept of a stroke in progress, leave that part
+// out. Those strokes are undone by replaying their area; the stroke in progress is overtaken.
+void InkLayerGrew(int32_t oldWidth, int32_t oldHeight);
+// The stroke in progress was overtaken by a growing layer: its area is drawn from the history once it
+// is committed.
+bool KeptInkOvertaken();
 
 // Writes the stroke's undo pixels back into the ink layer; false when it has none.
 bool RestoreUndoPixels(const Stroke& stroke);

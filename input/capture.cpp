@@ -94,8 +94,8 @@ void CommitLaserStroke() {
     StartLaserHold();
 }
 
-void CommitInkStroke() {
-    Stroke& stroke = app.currentStroke;
+// What the ink layer still lacks of the stroke, or holds otherwise than a replay draws it.
+void CompleteInkOfStroke(Stroke& stroke) {
     switch (stroke.tool) {
         case Highlighter:
             // Translucent: it enters the ink layer only now, as one whole stroke.
@@ -111,9 +111,20 @@ void CommitInkStroke() {
             DrawPenStartAsReplayed(stroke);
             break;
     }
-    FinishKeepingInk(stroke);
-    AppendToHistory(std::move(stroke));
 }
+
+void CommitInkStroke() {
+    Stroke& stroke = app.currentStroke;
+    // Where a display change grew the layers during the stroke, what was kept of the ink under it
+    // falls short: its area is drawn from the history once it is committed, and undo replays it.
+    const bool overtaken = stroke.tool != Highlighter && KeptInkOvertaken();
+    if (!overtaken) CompleteInkOfStroke(stroke);
+    FinishKeepingInk(stroke);
+    const DirtyRect area = StrokeArea(stroke);
+    AppendToHistory(std::move(stroke));
+    if (overtaken) ReplayInkArea(area);
+}
+
 
 }  // namespace
 

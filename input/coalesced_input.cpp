@@ -81,6 +81,15 @@ void ExtendMouseStroke(HWND window, LPARAM lParam) {
     if (recorded.empty()) ExtendWithMove(window, anchor);
 }
 
+void ExtendWithRecordedMoves(HWND window, DWORD time) {
+    std::vector<RecordedSample> recorded;
+    TakeRecordedMoves(recorded);
+    for (const RecordedSample& move : recorded) {
+        if (LONG(move.time - app.lastInputTime) < 0 || LONG(move.time - time) > 0) continue;
+        ExtendWithMove(window, move);
+    }
+}
+
 std::vector<POINTER_PEN_INFO> MergedPenSamples(UINT32 pointerId) {
     if (!app.pGetPointerPenInfoHistory) return {};
     POINTER_PEN_INFO entries[HISTORY_LENGTH];

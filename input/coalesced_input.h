@@ -30,6 +30,10 @@ void TakeFirstSample(POINT screen, DWORD time);
 // 0.5, up to this WM_MOUSEMOVE's own position (lParam) or beyond it.
 void ExtendMouseStroke(HWND window, LPARAM lParam);
 
+// The moves the recorder kept since the last mouse message, up to the release at `time`: a quick
+// flick would otherwise end short.
+void ExtendWithRecordedMoves(HWND window, DWORD time);
+
 // The samples of a pen merged into its current pointer update, oldest first, without the update's
 // own, which becomes the sample last taken. Empty where the system keeps no pen history.
 std::vector<POINTER_PEN_INFO> MergedPenSamples(UINT32 pointerId);

@@ -46,11 +46,13 @@ DWORD WINAPI RunRecorder(void*) {
 
 void StartRecordingMoves() {
     MoveRecorder& r = recorder();
-    if (!r.thread) {
+    if (!r.ready) {
         InitializeCriticalSection(&r.lock);
         r.ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    }
+    if (!r.thread) {
         r.thread = CreateThread(nullptr, 0, RunRecorder, nullptr, 0, &r.threadId);
-        if (r.thread) WaitForSingleObject(r.ready, 1000);
+        if (r.thread) WaitForSingleObject(r.ready, INFINITE);
     }
     EnterCriticalSection(&r.lock);
     r.recording = true;
@@ -87,4 +89,5 @@ void EndMoveRecorder() {
     CloseHandle(r.ready);
     DeleteCriticalSection(&r.lock);
     r.thread = nullptr;
+    r.ready = nullptr;
 }

@@ -188,6 +188,31 @@ TEST_F(InkReplay, ACanvasGrowingBeyondAnySizeSeenDrawsTheNewAreaFromTheHistory) 
     EXPECT_NE(InkPixel(700, 470), 0u);
     EXPECT_NE(InkPixel(740, 530), 0u) << "beyond the old layer: drawn from the history";
     EXPECT_EQ(DifferenceFromReplay(), 0);
+    // Its undo pixels end at the old edge; undo must still take all of it away.
+    UndoLastStroke();
+    EXPECT_EQ(InkedPixels(), 0);
+}
+
+TEST_F(InkReplay, AStrokeInProgressWhileTheCanvasGrowsIsCommittedAndUndoneAsAReplayDrawsIt) {
+    for (ToolKind tool : {Pen, Eraser}) {
+        TestCanvasRestorer restorer;
+        Draw({"ink reaching past the edge", Pen, 2, {{560, 380, 0.5f}, {700, 470, 0.5f}, {760, 560, 0.5f}}});
+        app.currentTool = tool;
+        app.widthIndex = 2;
+        BeginStroke(600.0f, 440.0f, 0.5f);
+        ExtendStroke(630.0f, 470.0f, 0.5f);
+        app.canvasWidth = 800;
+        app.canvasHeight = 600;
+        ApplyCanvasGeometry();
+        ExtendStroke(690.0f, 500.0f, 0.5f);
+        ExtendStroke(740.0f, 540.0f, 0.5f);
+        EndStroke();
+        EXPECT_EQ(DifferenceFromReplay(), 0) << tool;
+        UndoLastStroke();
+        EXPECT_EQ(DifferenceFromReplay(), 0) << tool << ": after undoing the stroke";
+        UndoLastStroke();
+        EXPECT_EQ(InkedPixels(), 0) << tool;
+    }
 }
 
 TEST_F(InkReplay, TheVectorCompositionEqualsTheScalarOneForAnyPixels) {
