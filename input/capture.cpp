@@ -149,7 +149,8 @@ void BeginStroke(float x, float y, float pressure) {
     app.strokeDirty.IncludePoint(x, y, StrokeRadius());
 
     if (stroke.tool == Laser) {
-        // The new stroke and every waiting trail are shown at full strength from its first sample.
+        // The new stroke, and every waiting trail wherever the screen is next composed, show at full
+        // strength again.
         CancelLaserFade();
         app.laserDirty.IncludePoint(x, y, LaserRadius());
     }

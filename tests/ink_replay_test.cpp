@@ -144,17 +144,6 @@ TEST_F(InkReplay, UndoPixelsAreFarSmallerThanTheTilesTheStrokeTouched) {
     EXPECT_LT(stroke.undoPixels.size() * sizeof(uint32_t), areaBytes / 8);
 }
 
-// Puts the test canvas back after a test that changed it.
-struct TestCanvasRestorer {
-    ~TestCanvasRestorer() {
-        app.canvasWidth = 640;
-        app.canvasHeight = 480;
-        CreateSurfaces();
-        ApplyCanvasGeometry();
-        ResetAppForTest();
-    }
-};
-
 TEST_F(InkReplay, ACanvasThatShrinksAndGrowsBackKeepsTheInkBeyondItsEdge) {
     TestCanvasRestorer restorer;
     for (const Script& script : SCRIPTS) Draw(script);

@@ -285,16 +285,6 @@ TEST_F(Surfaces, ReCreatingReleasesTheOldSetAndStartsWithAnEmptyInkLayer) {
     EXPECT_EQ(InkPixel(150, 100), ColourToArgb(Palette[4], 255));
 }
 
-// Puts the test canvas back after a test that followed the screen's size.
-struct TestCanvasRestorer {
-    ~TestCanvasRestorer() {
-        app.canvasWidth = 640;
-        app.canvasHeight = 480;
-        ApplyCanvasGeometry();
-        ResetAppForTest();
-    }
-};
-
 TEST_F(Surfaces, ADisplayChangeRebuildsTheCanvasAtTheScreensSize) {
     TestCanvasRestorer restorer;
     Commit(MakeStroke(Pen, 12.0f, {P(500, 400), P(630, 470)}, Palette[4]));

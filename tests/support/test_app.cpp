@@ -14,6 +14,8 @@ PushLog pushes;
 
 namespace {
 
+SIZE startCanvas = {};
+
 BOOL WINAPI RecordOverlayPush(HWND window, const UPDATELAYEREDWINDOWINFO* info) {
     ++pushes.overlayPushes;
     if (info->prcDirty) pushes.lastOverlayDirty = *info->prcDirty;
@@ -53,6 +55,7 @@ void StartTestApp(int canvasWidth, int canvasHeight) {
     app.canvasTop = 1;
     app.canvasWidth = canvasWidth;
     app.canvasHeight = canvasHeight;
+    startCanvas = {canvasWidth, canvasHeight};
     CreateAppWindows(instance);
     app.pUpdateLayeredWindowIndirect = RecordOverlayPush;
     app.pUpdateLayeredWindow = RecordToolbarPush;
@@ -63,6 +66,14 @@ void StartTestApp(int canvasWidth, int canvasHeight) {
     LayoutToolbar();
     ShowWindow(app.toolbarWindow, SW_SHOWNOACTIVATE);
     PumpMessages();
+}
+
+TestCanvasRestorer::~TestCanvasRestorer() {
+    app.canvasWidth = startCanvas.cx;
+    app.canvasHeight = startCanvas.cy;
+    CreateSurfaces();
+    ApplyCanvasGeometry();
+    ResetAppForTest();
 }
 
 void ResetAppForTest() {

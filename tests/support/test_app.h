@@ -8,6 +8,11 @@
 // Once per process: GDI+, both window classes and windows, surfaces, toolbar. The canvas is smaller
 // than the screen so that whole-canvas presents stay quick.
 void StartTestApp(int canvasWidth = 640, int canvasHeight = 480);
+// Puts the canvas the test program started with back, with fresh surfaces, after a test that
+// changed its size.
+struct TestCanvasRestorer {
+    ~TestCanvasRestorer();
+};
 // Back to the state of a fresh start: selections, modes, empty lists, no timer, clean ink and frame,
 // nothing captured, no pushes recorded.
 void ResetAppForTest();
