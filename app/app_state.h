@@ -17,6 +17,9 @@ using GetPointerPenInfoHistoryFn = BOOL(WINAPI*)(UINT32 pointerId, UINT32* entri
                                                  POINTER_PEN_INFO* penInfo);
 using RegisterHotKeyFn = BOOL(WINAPI*)(HWND window, int id, UINT modifiers, UINT key);
 using UpdateLayeredWindowIndirectFn = BOOL(WINAPI*)(HWND window, const UPDATELAYEREDWINDOWINFO* info);
+using QueryPerformanceCounterFn = BOOL(WINAPI*)(LARGE_INTEGER* counter);
+using DwmGetCompositionTimingInfoFn = HRESULT(WINAPI*)(HWND window, DWM_TIMING_INFO* timing);
+using EnumDisplaySettingsWFn = BOOL(WINAPI*)(LPCWSTR device, DWORD mode, DEVMODEW* settings);
 using UpdateLayeredWindowFn = BOOL(WINAPI*)(HWND window, HDC screenDC, POINT* dstPoint, SIZE* size,
                                             HDC srcDC, POINT* srcPoint, COLORREF key,
                                             BLENDFUNCTION* blend, DWORD flags);
@@ -84,9 +87,10 @@ struct AppState {
     Gdiplus::Bitmap* inkLayer = nullptr;    // GDI+ view of inkPixels
     Gdiplus::Bitmap* trailLayer = nullptr;  // GDI+ view of trailPixels
     InkKeeping inkKeeping;
-    // Composed but not yet pushed to the overlay: the message loop pushes it once a frame.
+    // Composed but not yet pushed to the overlay: the message loop pushes it at most once a frame.
     DirtyRect pendingPush;
-    int64_t pendingSinceMs = 0;  // FrameClockMs() when the area became pending
+    int64_t lastPushStartUs = 0;   // FrameClockUs() when the newest push to the overlay began
+    int64_t framePeriodUs = 16667;  // how long the display shows one picture
     HDC frameDC = nullptr;
     HBITMAP frameDib = nullptr;
     uint32_t* frameBits = nullptr;  // premultiplied BGRA, top-down, no row padding
@@ -99,6 +103,12 @@ struct AppState {
 
     // Claims a global hotkey. Tests put their own function here to see what is claimed.
     RegisterHotKeyFn pRegisterHotKey = &RegisterHotKey;
+
+    // The clock of frame pacing and where the display's refresh rate comes from. Tests put their own
+    // functions here to step time and to play displays of other rates.
+    QueryPerformanceCounterFn pQueryPerformanceCounter = &QueryPerformanceCounter;
+    DwmGetCompositionTimingInfoFn pDwmGetCompositionTimingInfo = &DwmGetCompositionTimingInfo;
+    EnumDisplaySettingsWFn pEnumDisplaySettingsW = &EnumDisplaySettingsW;
 
     // The two pushes to the screen. Tests put their own function here to see what is pushed.
     UpdateLayeredWindowIndirectFn pUpdateLayeredWindowIndirect = &UpdateLayeredWindowIndirect;

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
 
-// Milliseconds of a steady, fine-grained clock (the tick count moves in steps of about 15 ms).
-int64_t FrameClockMs();
+// Microseconds of the performance counter, read through `app.pQueryPerformanceCounter`: steady and
+// fine-grained (the tick count moves in steps of about 15.6 ms, coarser than a frame).
+int64_t FrameClockUs();

@@ -1,12 +1,17 @@
 #pragma once
+#include <cstdint>
 
-// The screen shows a new picture at most once a frame, so input, the laser fade and the mode switches
-// compose at once but leave the push to the message loop, which pushes when the queue holds no more
-// input, and within a flood of input at the latest one frame after the first pending change.
-constexpr int FRAME_MS = 16;
+// The display shows a new picture once a frame, so the overlay is pushed at most once a frame:
+// input, the laser fade and the mode switches compose at once, and the message loop pushes what is
+// pending as soon as a frame has passed since the previous push began. After a quiet spell that is
+// at once, so a lone click shows with no added delay; within a stream of changes it is once a frame.
 
-// A push has waited a frame, or a step of the laser hold or fade is due (its timer message comes
-// only when the queue is empty, which a flood of input never lets happen).
+// A push is pending and a frame has passed since the previous one began, or a step of the laser hold
+// or fade is due (its timer message comes only when the queue is empty, which a flood of input never
+// lets happen).
 bool FrameStepDue();
 // The due laser step, if any, then the pending push; then what a clear left to release.
 void RunFrameStep();
+// Microseconds until the frame step is due for what is pending now: 0 when it is due, -1 when
+// nothing waits for it (the laser's timer message wakes the loop by itself).
+int64_t TimeUntilFrameStepUs();

@@ -2,7 +2,9 @@
 
 #include "app/app_state.h"
 #include "app/display_scale.h"
+#include "app/frame_rate.h"
 #include "app/frame_step.h"
+#include "app/frame_wait.h"
 #include "ink/surface_resize.h"
 #include "ink/surfaces.h"
 #include "input/overlay_window.h"
@@ -62,6 +64,7 @@ void ReadCanvasGeometry() {
     app.canvasWidth = GetSystemMetrics(SM_CXSCREEN) - 1;
     app.canvasHeight = GetSystemMetrics(SM_CYSCREEN) - 1;
     ReadDisplayScale();
+    ReadFramePeriod();
 }
 
 void CreateAppWindows(HINSTANCE instance) {
@@ -122,11 +125,16 @@ void DispatchQueuedMessages(MSG& message) {
 
 int RunMessageLoop() {
     MSG message = {};
+    FrameWait wait = StartFrameWait();
     for (;;) {
         DispatchQueuedMessages(message);
-        // Shown before anything goes: what was drawn last is pushed also when the program ends.
-        RunFrameStep();
-        if (message.message == WM_QUIT) return static_cast<int>(message.wParam);
-        MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (message.message == WM_QUIT) {
+            // Shown before anything goes: what was drawn last is pushed also when the program ends.
+            RunFrameStep();
+            EndFrameWait(wait);
+            return static_cast<int>(message.wParam);
+        }
+        if (FrameStepDue()) RunFrameStep();
+        WaitForMessageOrFrame(wait, TimeUntilFrameStepUs());
     }
 }

@@ -35,6 +35,6 @@ void DispatchLoopMessage(const MSG& message);
 // Dispatches every queued message, running the frame step whenever one is due within them; stops
 // early at WM_QUIT, which it leaves in `message` (otherwise message.message is 0).
 void DispatchQueuedMessages(MSG& message);
-// Runs until WM_QUIT, pushing what was drawn once the queue is empty and at least once a frame;
-// returns WM_QUIT's exit code.
+// Runs until WM_QUIT, pushing what was drawn at most once a frame and waiting, never spinning, for
+// input or the next frame in between; returns WM_QUIT's exit code.
 int RunMessageLoop();

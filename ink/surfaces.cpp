@@ -82,10 +82,7 @@ void PushFrame(const DirtyRect& area) {
     app.pUpdateLayeredWindowIndirect(app.overlayWindow, &info);
 }
 
-void AddPendingPush(const DirtyRect& area) {
-    if (!HasArea(app.pendingPush)) app.pendingSinceMs = FrameClockMs();
-    app.pendingPush = Union(app.pendingPush, area);
-}
+void AddPendingPush(const DirtyRect& area) { app.pendingPush = Union(app.pendingPush, area); }
 
 }  // namespace
 
@@ -151,5 +148,7 @@ void PushPendingFrame() {
     // The canvas may have shrunk since the area was composed.
     const DirtyRect area = ClampRect(app.pendingPush, app.canvasWidth, app.canvasHeight);
     app.pendingPush = {};
-    if (HasArea(area)) PushFrame(area);
+    if (!HasArea(area)) return;
+    app.lastPushStartUs = FrameClockUs();
+    PushFrame(area);
 }

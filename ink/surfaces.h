@@ -18,7 +18,7 @@ void PresentTrailFade(const DirtyRect& rect);
 // it has just cleared, which halves the memory a clear moves.
 void ClearInkAndPresentCanvas();
 // Pushes what was composed since the last push to the overlay, if anything. The message loop calls it
-// once a frame; start-up and display changes call it directly.
+// at most once a frame; start-up and display changes call it directly.
 void PushPendingFrame();
 // Releases the surfaces at shutdown, in the same order as a re-creation does.
 void ReleaseSurfaces();
