@@ -86,6 +86,9 @@ struct AppState {
     PixelLayer trailPixels;
     Gdiplus::Bitmap* inkLayer = nullptr;    // GDI+ view of inkPixels
     Gdiplus::Bitmap* trailLayer = nullptr;  // GDI+ view of trailPixels
+    // Ink of the strokes the history limit dropped, under every replay; none until one is dropped.
+    PixelLayer floorPixels;
+    Gdiplus::Bitmap* floorLayer = nullptr;  // GDI+ view of floorPixels
     InkKeeping inkKeeping;
     // Composed but not yet pushed to the overlay: the message loop pushes it at most once a frame.
     DirtyRect pendingPush;

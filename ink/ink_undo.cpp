@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "ink/ink_floor.h"
 #include "ink/pixel_layer.h"
 #include "ink/renderer.h"
 
@@ -197,7 +198,7 @@ bool RestoreUndoPixels(const Stroke& stroke) {
 void ReplayInkArea(const DirtyRect& area) {
     const DirtyRect clipped = ClampRect(area, app.inkPixels.width, app.inkPixels.height);
     if (!HasArea(clipped) || !app.inkLayer) return;
-    ClearPixels(app.inkPixels, clipped);
+    StartInkReplayFromFloor(clipped);
     Gdiplus::Graphics graphics(app.inkLayer);
     graphics.SetClip(Gdiplus::Rect(clipped.left, clipped.top, clipped.right - clipped.left,
                                    clipped.bottom - clipped.top));

@@ -46,7 +46,8 @@ bool KeptInkOvertaken();
 
 // Writes the stroke's undo pixels back into the ink layer; false when it has none.
 bool RestoreUndoPixels(const Stroke& stroke);
-// Redraws the ink layer inside `area` from history alone: cleared, then every stroke that meets it.
+// Redraws the ink layer inside `area`: the ink the history limit dropped, then every stroke of the
+// history that meets it.
 void ReplayInkArea(const DirtyRect& area);
 
 // Keeps `historyBytes` right as a stroke enters (+1) or leaves (-1) history.

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/app_state.h"
+#include "ink/ink_floor.h"
 #include "ink/ink_undo.h"
 
 void AppendToHistory(Stroke stroke) {
@@ -10,6 +11,7 @@ void AppendToHistory(Stroke stroke) {
     AccountUndoPixels(app.history.back(), +1);
     if (app.history.size() > MAX_HISTORY_STROKES) {
         AccountUndoPixels(app.history.front(), -1);
+        DropIntoInkFloor(app.history.front());
         app.history.erase(app.history.begin());
     }
     TrimUndoPixels();

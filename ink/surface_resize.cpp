@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "ink/ink_floor.h"
 #include "ink/ink_undo.h"
 #include "ink/live_layer.h"
 #include "ink/pixel_layer.h"
@@ -36,6 +37,7 @@ void GrowLayers(int32_t width, int32_t height) {
     app.trailPixels = AllocatePixelLayer(width, height);
     app.inkLayer = NewBitmapOver(app.inkPixels);
     app.trailLayer = NewBitmapOver(app.trailPixels);
+    GrowInkFloor();
 
     // Only strokes that reach into the new strips are drawn, and only there.
     ReplayInkArea({oldWidth, 0, width, height});

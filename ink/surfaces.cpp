@@ -2,6 +2,7 @@
 
 #include "app/app_state.h"
 #include "app/frame_clock.h"
+#include "ink/ink_floor.h"
 #include "ink/pixel_compose.h"
 #include "ink/pixel_layer.h"
 #include "ink/renderer.h"
@@ -45,6 +46,7 @@ void ReleaseLayers() {
     ReleasePixelLayer(app.inkPixels);
     ReleasePixelLayer(app.livePixels);
     ReleasePixelLayer(app.trailPixels);
+    ReleaseInkFloor();
 }
 
 // Bottom to top: the ground, the committed ink, the highlighter in progress, the laser trails at
@@ -114,7 +116,7 @@ void CreateSurfaces() {
 }
 
 void RebuildInkLayer() {
-    ClearPixels(app.inkPixels, {0, 0, app.inkPixels.width, app.inkPixels.height});
+    StartInkReplayFromFloor({0, 0, app.inkPixels.width, app.inkPixels.height});
     if (!app.inkLayer) return;
     Gdiplus::Graphics graphics(app.inkLayer);
     for (const Stroke& stroke : app.history) {

@@ -6,7 +6,7 @@
 void CreateSurfaces();
 // The frame alone made anew at the canvas size; the layers keep their pixels.
 void CreateFrame();
-// Redraws the ink layer from `history`. Does not present.
+// Redraws the ink layer: the ink the history limit dropped, then `history`. Does not present.
 void RebuildInkLayer();
 // Composes the rectangle of the frame (clamped to the canvas) at once and adds it to the area the
 // next push hands to the overlay.

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/app_state.h"
+#include "ink/ink_floor.h"
 #include "ink/ink_undo.h"
 #include "ink/pixel_layer.h"
 #include "ink/surfaces.h"
@@ -30,6 +31,7 @@ void ClearAll() {
     app.clearedStrokes.clear();
     app.clearedStrokes.swap(app.history);
     app.inkKeeping.historyBytes = 0;
+    ReleaseInkFloor();
     // Without trails the trail layer is already transparent.
     if (!app.laserTrails.empty()) ClearTrailLayer({0, 0, app.trailPixels.width, app.trailPixels.height});
     app.laserTrails.clear();

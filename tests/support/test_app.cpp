@@ -4,6 +4,7 @@
 
 #include "app/frame_step.h"
 #include "app/startup.h"
+#include "ink/ink_floor.h"
 #include "ink/live_layer.h"
 #include "ink/surfaces.h"
 #include "ink/trail_layer.h"
@@ -88,6 +89,7 @@ void ResetAppForTest() {
     app.laserDirty = {};
     app.history.clear();
     app.inkKeeping.historyBytes = 0;
+    ReleaseInkFloor();
     app.laserTrails.clear();
     app.drawing = false;
     app.currentStroke = {};
