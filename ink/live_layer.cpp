@@ -54,5 +54,7 @@ void ClearLiveLayer(const DirtyRect& rect) { ClearPixels(app.livePixels, rect); 
 
 void RebuildLiveLayer() {
     ClearPixels(app.livePixels, {0, 0, app.livePixels.width, app.livePixels.height});
-    if (app.drawing) DrawLivePiece(app.currentStroke, StrokeArea(app.currentStroke));
+    // Pen and eraser strokes in progress are in the ink layer; nothing would clear them from here.
+    const ToolKind tool = app.currentStroke.tool;
+    if (app.drawing && (tool == Highlighter || tool == Laser)) DrawLivePiece(app.currentStroke, StrokeArea(app.currentStroke));
 }

@@ -9,6 +9,7 @@
 #include "app/startup.h"
 #include "ink/ink_undo.h"
 #include "ink/pixel_compose.h"
+#include "ink/renderer.h"
 #include "ink/surfaces.h"
 #include "ink/undo_clear.h"
 #include "input/capture.h"
@@ -114,6 +115,32 @@ TEST_F(InkReplay, EveryStrokeAndEveryUndoLeavesWhatAReplayDraws) {
     EXPECT_EQ(InkedPixels(), 0);
 }
 
+// Strokes the history limit dropped leave the history but not the screen: every replay draws them
+// under the history, whether an undo replays an area or the whole layer is rebuilt.
+TEST_F(InkReplay, InkDroppedByTheHistoryLimitStaysThroughEveryReplay) {
+    Draw(SCRIPTS[0]);  // the pen wave that the limit drops
+    Draw(SCRIPTS[3]);  // an eraser through it, dropped next
+    const Stroke filler = MakeStroke(Pen, 3.0f, {{600, 460, 0.5f}}, Palette[6]);
+    while (app.history.size() < MAX_HISTORY_STROKES) AppendToHistory(filler);
+    {
+        Gdiplus::Graphics graphics(app.inkLayer);  // an opaque dot drawn once looks as drawn 4000 times
+        DrawStroke(graphics, filler, 1.0f);
+    }
+    Draw(SCRIPTS[1]);  // a highlighter across the wave; the pen wave leaves the history
+    Draw(SCRIPTS[4]);  // the narrow pen; the eraser leaves too
+    ASSERT_EQ(app.history.size(), MAX_HISTORY_STROKES);
+    const std::vector<uint32_t> shown = InkPixels();
+
+    TrimUndoPixels(0);  // every undo must replay its area
+    UndoLastStroke();
+    UndoLastStroke();
+    Draw(SCRIPTS[1]);
+    Draw(SCRIPTS[4]);
+    EXPECT_TRUE(InkPixels() == shown) << "undo and redraw over the dropped ink give the same picture";
+    EXPECT_EQ(DifferenceFromReplay(), 0);
+    EXPECT_TRUE(InkPixels() == shown) << "a full rebuild keeps the dropped ink";
+}
+
 TEST_F(InkReplay, StrokesWhosePixelsTheBudgetTookAreUndoneByReplayingTheirArea) {
     for (const Script& script : SCRIPTS) Draw(script);
     ASSERT_GT(app.inkKeeping.historyBytes, 0u);
@@ -201,6 +228,37 @@ TEST_F(InkReplay, AStrokeInProgressWhileTheCanvasGrowsIsCommittedAndUndoneAsARep
         EXPECT_EQ(DifferenceFromReplay(), 0) << tool << ": after undoing the stroke";
         UndoLastStroke();
         EXPECT_EQ(InkedPixels(), 0) << tool;
+    }
+}
+
+// The layer of translucent strokes in progress is made anew when the layers grow; a pen stroke in
+// progress is in the ink layer and must not be copied there, where later highlighter and laser
+// strokes would compose it again after it was undone.
+TEST_F(InkReplay, APenStrokeInProgressWhileTheLayersGrowLeavesNoGhostForLaterStrokes) {
+    for (ToolKind later : {Highlighter, Laser}) {
+        TestCanvasRestorer restorer;
+        app.currentTool = Pen;
+        app.widthIndex = 2;
+        BeginStroke(100.0f, 100.0f, 0.5f);
+        ExtendStroke(300.0f, 100.0f, 0.5f);
+        app.canvasWidth = 800;
+        app.canvasHeight = 600;
+        ApplyCanvasGeometry();
+        EndStroke();
+        UndoLastStroke();
+        const std::vector<uint32_t> undone = InkPixels();
+
+        // A thin stroke whose second segment passes near the undone one: what it composes there comes
+        // from the live layer.
+        app.currentTool = later;
+        app.widthIndex = 0;
+        BeginStroke(120.0f, 150.0f, 0.5f);
+        ExtendStroke(120.0f, 140.0f, 0.5f);
+        ExtendStroke(300.0f, 80.0f, 0.5f);
+        EXPECT_LT(AlphaOf(FramePixel(200, 100)), 128) << later << ": the undone pen shows again";
+        EndStroke();
+        if (later != Laser) UndoLastStroke();
+        EXPECT_TRUE(InkPixels() == undone) << later;
     }
 }
 
