@@ -44,21 +44,27 @@ void FillDisc(Gdiplus::Graphics& graphics, uint32_t argb, float x, float y, floa
 
 float PenWidthFactor(float pressure) { return 0.7f * pressure + 0.5f; }
 
-// Every segment has its own width, taken from the pressure at its end point.
+}  // namespace
+
+void DrawPenSegment(Gdiplus::Graphics& graphics, const Stroke& stroke, size_t end) {
+    const std::vector<InkPoint>& points = stroke.points;
+    Gdiplus::Pen pen(Argb(ColourToArgb(stroke.colour, 255)), PenWidthFactor(points[end].pressure) * stroke.width);
+    pen.SetStartCap(Gdiplus::LineCapRound);
+    pen.SetEndCap(Gdiplus::LineCapRound);
+    graphics.DrawLine(&pen, points[end - 1].x, points[end - 1].y, points[end].x, points[end].y);
+}
+
+namespace {
+
+// A dot at the first sample, as the pen showed it when it touched down, so that a stroke drawn from
+// the history is the very picture its live drawing made; then every segment with its own width,
+// taken from the pressure at its end point.
 void DrawPen(Gdiplus::Graphics& graphics, const Stroke& stroke) {
     const uint32_t argb = ColourToArgb(stroke.colour, 255);
     const std::vector<InkPoint>& points = stroke.points;
-    if (points.size() == 1) {
-        const float radius = (PenWidthFactor(points[0].pressure) * stroke.width) * 0.5f;
-        FillDisc(graphics, argb, points[0].x, points[0].y, radius);
-        return;
-    }
-    for (size_t i = 1; i < points.size(); ++i) {
-        Gdiplus::Pen pen(Argb(argb), PenWidthFactor(points[i].pressure) * stroke.width);
-        pen.SetStartCap(Gdiplus::LineCapRound);
-        pen.SetEndCap(Gdiplus::LineCapRound);
-        graphics.DrawLine(&pen, points[i - 1].x, points[i - 1].y, points[i].x, points[i].y);
-    }
+    const float radius = (PenWidthFactor(points[0].pressure) * stroke.width) * 0.5f;
+    FillDisc(graphics, argb, points[0].x, points[0].y, radius);
+    for (size_t i = 1; i < points.size(); ++i) DrawPenSegment(graphics, stroke, i);
 }
 
 void DrawHighlighter(Gdiplus::Graphics& graphics, const Stroke& stroke, float fade) {

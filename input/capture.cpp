@@ -38,6 +38,18 @@ Stroke PieceOf(const InkPoint& prev, const InkPoint& sample) {
     return piece;
 }
 
+// The pen grows by the segments its replay draws; the eraser by two-sample strokes, evened out at
+// its end.
+void DrawNewestPiece(const InkPoint& prev, const InkPoint& sample) {
+    if (!app.inkLayer) return;
+    Gdiplus::Graphics graphics(app.inkLayer);
+    if (app.currentStroke.tool == Eraser) {
+        DrawStroke(graphics, PieceOf(prev, sample), 1.0f);
+    } else {
+        DrawPenSegment(graphics, app.currentStroke, app.currentStroke.points.size() - 1);
+    }
+}
+
 DirtyRect SegmentRect(const InkPoint& prev, const InkPoint& sample) {
     DirtyRect segment;
     segment.IncludePoint(prev.x, prev.y, StrokeRadius());
@@ -56,27 +68,6 @@ void DrawFirstSample() {
     StartKeepingInk();
     KeepInkUnder(app.strokeDirty);
     DrawIntoInkLayer(stroke);
-}
-
-// The live pen stroke starts with a dot that the replay of a stroke of two or more samples does not
-// draw. Around the first sample the ink goes back to how it was before the stroke, and the segments
-// that reach there are drawn again as the replay draws them, so the ink layer equals a replay.
-void DrawPenStartAsReplayed(const Stroke& stroke) {
-    if (stroke.points.size() < 2 || !app.inkLayer) return;
-    DirtyRect dot;
-    dot.IncludePoint(stroke.points[0].x, stroke.points[0].y, StrokeRadius());
-    const DirtyRect restored = RestoreKeptInk(dot);
-    if (!HasArea(restored)) return;
-    Gdiplus::Graphics graphics(app.inkLayer);
-    graphics.SetClip(Gdiplus::Rect(restored.left, restored.top, restored.right - restored.left,
-                                   restored.bottom - restored.top));
-    for (size_t i = 1; i < stroke.points.size(); ++i) {
-        const InkPoint& prev = stroke.points[i - 1];
-        const InkPoint& sample = stroke.points[i];
-        if (HasArea(Intersection(SegmentRect(prev, sample), restored))) {
-            DrawStroke(graphics, PieceOf(prev, sample), 1.0f);
-        }
-    }
 }
 
 // Live eraser pieces are round-capped lines; the replay draws one polyline with round joins, whose
@@ -108,7 +99,7 @@ void CompleteInkOfStroke(Stroke& stroke) {
             DrawEraserAsReplayed(stroke);
             break;
         default:
-            DrawPenStartAsReplayed(stroke);
+            // A pen's dot and segments are in the ink layer already, drawn as a replay draws them.
             break;
     }
 }
@@ -177,7 +168,7 @@ void ExtendStroke(float x, float y, float pressure) {
         DrawLivePiece(NewestLivePiece(), segment);
     } else {
         KeepInkUnder(segment);
-        DrawIntoInkLayer(PieceOf(prev, sample));
+        DrawNewestPiece(prev, sample);
     }
     PresentRegion(segment);
 }
