@@ -115,6 +115,18 @@ TEST_F(InkReplay, EveryStrokeAndEveryUndoLeavesWhatAReplayDraws) {
     EXPECT_EQ(InkedPixels(), 0);
 }
 
+// A pen that touches down hard and then lightens: the dot of its first sample is wider than the
+// segments after it. Lifting the pen changes nothing on the screen, and a replay draws the same.
+TEST_F(InkReplay, APenStrokeLooksAtItsLiftAsItDidWhileDrawn) {
+    app.widthIndex = 2;
+    BeginStroke(100.0f, 100.0f, 1.0f);
+    for (int i = 1; i <= 20; ++i) ExtendStroke(100.0f + 6.0f * i, 100.0f + 2.0f * i, 0.1f);
+    const std::vector<uint32_t> drawn = InkPixels();
+    EndStroke();
+    EXPECT_TRUE(InkPixels() == drawn);
+    EXPECT_EQ(DifferenceFromReplay(), 0);
+}
+
 // Strokes the history limit dropped leave the history but not the screen: every replay draws them
 // under the history, whether an undo replays an area or the whole layer is rebuilt.
 TEST_F(InkReplay, InkDroppedByTheHistoryLimitStaysThroughEveryReplay) {
