@@ -5,6 +5,7 @@
 #include "app/dirty_rect.h"
 #include "app/palette.h"
 #include "app/platform.h"
+#include "ink/ink_steps.h"
 #include "ink/ink_undo.h"
 #include "ink/pixel_layer.h"
 #include "ink/stroke.h"
@@ -58,7 +59,8 @@ struct AppState {
     DWORD lastInputTime = 0;
     MoveRecorder moveRecorder;  // keeps the moves of a mouse stroke the system's history would drop
     std::vector<Stroke> history;      // committed pen, highlighter and eraser strokes, oldest first
-    std::vector<Stroke> clearedStrokes;  // released after the push that shows the clear
+    std::vector<ClearedInk> clears;   // clears that can be undone, oldest first, all older than history
+    std::vector<RedoStep> redoSteps;  // undone steps, the newest undo last
     std::vector<Stroke> laserTrails;  // finished laser strokes waiting for their fade
 
     // Laser fade.
@@ -90,6 +92,9 @@ struct AppState {
     PixelLayer floorPixels;
     Gdiplus::Bitmap* floorLayer = nullptr;  // GDI+ view of floorPixels
     InkKeeping inkKeeping;
+    // What the undo records (stroke pixels, kept clears, strokes to redo) may take together. Tests
+    // make it small to see memory stay flat however often they clear.
+    size_t undoBudgetBytes = INK_UNDO_BUDGET_BYTES;
     // Composed but not yet pushed to the overlay: the message loop pushes it at most once a frame.
     DirtyRect pendingPush;
     int64_t lastPushStartUs = 0;   // FrameClockUs() when the newest push to the overlay began

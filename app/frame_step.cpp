@@ -24,7 +24,6 @@ bool FrameStepDue() { return LaserStepDue() || (HasArea(app.pendingPush) && Time
 void RunFrameStep() {
     if (LaserStepDue()) LaserFadeTimerProc(app.overlayWindow, WM_TIMER, LASER_TIMER_ID, GetTickCount());
     PushPendingFrame();
-    app.clearedStrokes = {};
 }
 
 int64_t TimeUntilFrameStepUs() {

@@ -52,6 +52,21 @@ void GrowInkFloor() {
     app.floorLayer = FloorPixels().bits ? NewBitmapOver(FloorPixels()) : nullptr;
 }
 
+bool HasInkFloor() { return FloorPixels().bits != nullptr; }
+
+PixelSnapshot TakeInkFloor() {
+    PixelSnapshot kept = TakePixelSnapshot(FloorPixels());
+    ReleaseInkFloor();
+    return kept;
+}
+
+void PutBackInkFloor(const PixelSnapshot& kept) {
+    ReleaseInkFloor();
+    if (kept.code.empty()) return;
+    MakeFloor();
+    PutPixelSnapshot(kept, FloorPixels());
+}
+
 void ReleaseInkFloor() {
     delete app.floorLayer;
     app.floorLayer = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/dirty_rect.h"
+#include "ink/pixel_snapshot.h"
 #include "ink/stroke.h"
 
 // Ink that left the history by the stroke limit stays on the screen: the dropped strokes are drawn,
@@ -15,3 +16,8 @@ void StartInkReplayFromFloor(const DirtyRect& area);
 void GrowInkFloor();
 // Forgets the floor's ink and returns its memory.
 void ReleaseInkFloor();
+bool HasInkFloor();
+// The floor's ink, compactly, for a clear to keep; the floor itself is released.
+PixelSnapshot TakeInkFloor();
+// A kept floor made the floor again (an empty snapshot leaves none).
+void PutBackInkFloor(const PixelSnapshot& kept);

@@ -159,9 +159,7 @@ void InkLayerGrew(int32_t oldWidth, int32_t oldHeight) {
     for (Stroke& stroke : app.history) {
         const DirtyRect area = StrokeArea(stroke);
         if (!stroke.undoKept || (area.right <= oldWidth && area.bottom <= oldHeight)) continue;
-        AccountUndoPixels(stroke, -1);
-        stroke.undoPixels = {};
-        stroke.undoKept = false;
+        DropUndoPixels(stroke, true);
     }
     if (keeping().active) keeping().overtaken = true;
 }
@@ -213,13 +211,13 @@ void AccountUndoPixels(const Stroke& stroke, int direction) {
     total = direction > 0 ? total + bytes : total - std::min(total, bytes);
 }
 
-void TrimUndoPixels(size_t budget) {
-    size_t& total = keeping().historyBytes;
-    for (Stroke& stroke : app.history) {
-        if (total <= budget) return;
-        if (!stroke.undoKept) continue;
-        AccountUndoPixels(stroke, -1);
-        stroke.undoPixels = {};
-        stroke.undoKept = false;
-    }
+void DropUndoPixels(Stroke& stroke, bool inHistory) {
+    if (inHistory) AccountUndoPixels(stroke, -1);
+    stroke.undoPixels = {};
+    stroke.undoKept = false;
+}
+
+void ReplayInkBeyond(int32_t oldWidth, int32_t oldHeight) {
+    ReplayInkArea({oldWidth, 0, app.inkPixels.width, app.inkPixels.height});
+    ReplayInkArea({0, oldHeight, oldWidth, app.inkPixels.height});
 }

@@ -49,8 +49,10 @@ bool RestoreUndoPixels(const Stroke& stroke);
 // Redraws the ink layer inside `area`: the ink the history limit dropped, then every stroke of the
 // history that meets it.
 void ReplayInkArea(const DirtyRect& area);
+// The layer grew beyond `oldWidth` x `oldHeight`: the new part is drawn by a replay.
+void ReplayInkBeyond(int32_t oldWidth, int32_t oldHeight);
 
 // Keeps `historyBytes` right as a stroke enters (+1) or leaves (-1) history.
 void AccountUndoPixels(const Stroke& stroke, int direction);
-// Frees the oldest strokes' undo pixels until they take no more than `budget` bytes.
-void TrimUndoPixels(size_t budget = INK_UNDO_BUDGET_BYTES);
+// Frees the stroke's undo pixels, keeping `historyBytes` right when the stroke is in the history.
+void DropUndoPixels(Stroke& stroke, bool inHistory);

@@ -24,9 +24,6 @@ struct Stroke {
 
 constexpr size_t MAX_HISTORY_STROKES = 4000;
 
-// Commits a finished non-laser stroke; past the limit the oldest stroke goes, and its ink stays,
-// under every replay.
-void AppendToHistory(Stroke stroke);
 // The area every sample of the stroke may have touched: each with radius 4 x width, the eraser's
 // reach, plus the usual margin.
 DirtyRect StrokeArea(const Stroke& stroke);

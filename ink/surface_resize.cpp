@@ -40,8 +40,7 @@ void GrowLayers(int32_t width, int32_t height) {
     GrowInkFloor();
 
     // Only strokes that reach into the new strips are drawn, and only there.
-    ReplayInkArea({oldWidth, 0, width, height});
-    ReplayInkArea({0, oldHeight, oldWidth, height});
+    ReplayInkBeyond(oldWidth, oldHeight);
     InkLayerGrew(oldWidth, oldHeight);
     RebuildTrailLayer();
     RebuildLiveLayer();

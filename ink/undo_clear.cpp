@@ -4,38 +4,114 @@
 
 #include "app/app_state.h"
 #include "ink/ink_floor.h"
+#include "ink/ink_steps.h"
 #include "ink/ink_undo.h"
 #include "ink/pixel_layer.h"
+#include "ink/pixel_snapshot.h"
+#include "ink/renderer.h"
 #include "ink/surfaces.h"
 #include "ink/trail_layer.h"
 #include "input/capture.h"
 #include "input/laser_fade.h"
 
-void UndoLastStroke() {
-    // Taking a stroke back in the middle of drawing one would change the ink under a half-drawn
-    // stroke; undo waits for the stroke to end.
-    if (app.drawing || app.history.empty()) return;
-    const Stroke stroke = std::move(app.history.back());
-    app.history.pop_back();
-    AccountUndoPixels(stroke, -1);
+namespace {
+
+void UndoNewestStroke() {
+    Stroke stroke = TakeNewestStroke();
     const DirtyRect area = StrokeArea(stroke);
     // Its old pixels back, so an undone eraser gives back what it erased; a stroke whose pixels the
     // memory budget took is undone by replaying what is left in its area.
     if (!RestoreUndoPixels(stroke)) ReplayInkArea(area);
     PresentRegion(area);
+    DropUndoPixels(stroke, false);
+    app.redoSteps.push_back({false, std::move(stroke)});
 }
 
-void ClearAll() {
-    // Releasing thousands of strokes takes longer than the clear itself; they go once the cleared
-    // canvas has been pushed.
-    app.clearedStrokes.clear();
-    app.clearedStrokes.swap(app.history);
-    app.inkKeeping.historyBytes = 0;
-    ReleaseInkFloor();
+// Everything drawn after the clear has been undone, so the ink layer is transparent and the kept
+// picture goes straight back; a layer that grew since gets the rest of the strokes by a replay.
+void UndoNewestClear() {
+    const ClearedInk cleared = TakeNewestClear();
+    if (cleared.inkKept) {
+        PutPixelSnapshot(cleared.ink, app.inkPixels);
+        ReplayInkBeyond(cleared.ink.width, cleared.ink.height);
+    } else {
+        RebuildInkLayer();
+    }
+    PresentRegion(WholeCanvas());
+    app.redoSteps.push_back({true, {}});
+}
+
+// The tiles a stroke's segments touch, kept before it is drawn, as capture keeps them.
+void KeepInkAlong(const Stroke& stroke) {
+    const std::vector<InkPoint>& points = stroke.points;
+    for (size_t i = 0; i < points.size(); ++i) {
+        DirtyRect piece;
+        piece.IncludePoint(points[i].x, points[i].y, 4.0f * stroke.width);
+        if (i > 0) piece.IncludePoint(points[i - 1].x, points[i - 1].y, 4.0f * stroke.width);
+        KeepInkUnder(piece);
+    }
+}
+
+// The newest undone stroke is drawn again over what is now the newest ink, as a replay draws it.
+void RedoStroke(Stroke stroke) {
+    StartKeepingInk();
+    KeepInkAlong(stroke);
+    if (app.inkLayer) {
+        Gdiplus::Graphics graphics(app.inkLayer);
+        DrawStroke(graphics, stroke, 1.0f);
+    }
+    FinishKeepingInk(stroke);
+    const DirtyRect area = StrokeArea(stroke);
+    ReturnToHistory(std::move(stroke));
+    PresentRegion(area);
+}
+
+// The picture the clear takes away, kept for its undo: the ink layer as the history and the floor
+// draw it. A pen or eraser stroke in progress has drawn into it, so its tiles go back to how they
+// were before it; where the layer grew under the stroke that is not known, and the undo replays.
+void KeepClearedInk() {
+    const bool exact = !KeptInkOvertaken();
+    if (exact) RestoreKeptInk({0, 0, app.inkPixels.width, app.inkPixels.height});
+    KeepClear(exact ? TakePixelSnapshot(app.inkPixels) : PixelSnapshot{}, exact);
+}
+
+// Returns whether the clear removed ink, and so is a step.
+bool ClearInk() {
+    const bool removesInk = !app.history.empty() || HasInkFloor();
+    if (removesInk) KeepClearedInk();
     // Without trails the trail layer is already transparent.
     if (!app.laserTrails.empty()) ClearTrailLayer({0, 0, app.trailPixels.width, app.trailPixels.height});
     app.laserTrails.clear();
     CancelLaserFade();
     ClearInkAndPresentCanvas();
     ContinueStrokeAfterClear();
+    return removesInk;
+}
+
+}  // namespace
+
+void UndoLastStroke() {
+    // Taking a step back in the middle of drawing would change the ink under a half-drawn stroke;
+    // undo waits for the stroke to end.
+    if (app.drawing) return;
+    if (!app.history.empty()) {
+        UndoNewestStroke();
+    } else if (!app.clears.empty()) {
+        UndoNewestClear();
+    }
+}
+
+void RedoLastUndo() {
+    if (app.drawing || app.redoSteps.empty()) return;
+    RedoStep step = std::move(app.redoSteps.back());
+    app.redoSteps.pop_back();
+    if (step.clear) {
+        ClearInk();
+    } else {
+        RedoStroke(std::move(step.stroke));
+    }
+}
+
+void ClearAll() {
+    if (ClearInk()) ForgetRedo();
 }

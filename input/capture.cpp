@@ -5,6 +5,7 @@
 
 #include "app/app_state.h"
 #include "app/display_scale.h"
+#include "ink/ink_steps.h"
 #include "ink/ink_undo.h"
 #include "ink/live_layer.h"
 #include "ink/pixel_layer.h"

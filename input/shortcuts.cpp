@@ -29,10 +29,12 @@ void ToggleBoard() {
 void HandleCtrlShiftKey(WPARAM key) {
     if (key == 'Q') PostQuitMessage(0);
     if (key == 'Z') UndoLastStroke();
+    if (key == 'Y') RedoLastUndo();
 }
 
 void HandleCtrlKey(WPARAM key) {
     if (key == 'Z') UndoLastStroke();
+    if (key == 'Y') RedoLastUndo();
 }
 
 void HandlePlainKey(WPARAM key) {

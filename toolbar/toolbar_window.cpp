@@ -1,6 +1,7 @@
 #include "toolbar/toolbar_window.h"
 
 #include "app/app_state.h"
+#include "ink/undo_clear.h"
 #include "toolbar/toolbar_commands.h"
 #include "toolbar/toolbar_layout.h"
 #include "toolbar/toolbar_paint.h"
@@ -71,6 +72,13 @@ void OnLeftButtonDown(HWND window, LPARAM lParam) {
     }
 }
 
+// The undo entry's second meaning: its right click redoes. A pen's barrel button and a finger's
+// press-and-hold arrive as right clicks too, so pen and touch users can redo without a keyboard.
+void OnRightButtonUp(LPARAM lParam) {
+    const int hit = HitTestAt(lParam);
+    if (hit >= 0 && app.buttons[hit].kind == UndoButton) RedoLastUndo();
+}
+
 void OnLeftButtonUp() {
     if (!app.draggingToolbar) return;
     app.draggingToolbar = false;
@@ -122,6 +130,9 @@ LRESULT CALLBACK ToolbarWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_LBUTTONUP:
         OnLeftButtonUp();
+        return 0;
+    case WM_RBUTTONUP:
+        OnRightButtonUp(lParam);
         return 0;
     case WM_CAPTURECHANGED:
         OnCaptureLost(window, lParam);

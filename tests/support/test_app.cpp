@@ -90,6 +90,8 @@ void ResetAppForTest() {
     app.history.clear();
     app.inkKeeping.historyBytes = 0;
     ReleaseInkFloor();
+    app.clears.clear();
+    app.redoSteps.clear();
     app.laserTrails.clear();
     app.drawing = false;
     app.currentStroke = {};

@@ -1,0 +1,44 @@
+#pragma once
+#include <cstddef>
+#include <vector>
+
+#include "ink/ink_undo.h"
+#include "ink/pixel_snapshot.h"
+#include "ink/stroke.h"
+
+// The steps that undo and redo walk through: the committed strokes of the history and the clears
+// made before them. Every clear empties the history, so the strokes in it are always newer than
+// every kept clear: the newest step is the history's newest stroke or, with the history empty, the
+// newest clear. Undone steps wait to be redone until a new step is made.
+
+// A clear kept so that it can be undone.
+struct ClearedInk {
+    std::vector<Stroke> strokes;  // the history it took, oldest first, with their undo pixels
+    PixelSnapshot ink;            // the ink layer as it found it
+    bool inkKept = false;         // false once the budget took `ink`: its undo then replays
+    PixelSnapshot floor;          // the ink the history limit had dropped, under those strokes
+    size_t bytes = 0;             // what it holds, samples and pixels, towards the budget
+};
+
+struct RedoStep {
+    bool clear = false;  // a clear to make again; otherwise `stroke`, to draw again
+    Stroke stroke;
+};
+
+// A new stroke, committed: past the limit the oldest stroke's ink goes into the floor and every kept
+// clear, older still, is forgotten; nothing is left to redo.
+void AppendToHistory(Stroke stroke);
+// An undone stroke back as the newest step, its undo pixels taken anew; what waits to be redone stays.
+void ReturnToHistory(Stroke stroke);
+// The newest stroke leaves the history (its pixels are the caller's to restore).
+Stroke TakeNewestStroke();
+// The history and the floor go into a new kept clear, with `ink` the picture they made (or nothing,
+// when `inkKept` is false). Both are empty afterwards.
+void KeepClear(PixelSnapshot ink, bool inkKept);
+// The newest kept clear undone: its strokes are the history again and its floor the floor; returns
+// what is left of it, the picture.
+ClearedInk TakeNewestClear();
+void ForgetRedo();
+// Frees pixels, the oldest records' first, until the undo records take no more than `budget` bytes;
+// where even their samples take more, the oldest kept clears are forgotten.
+void TrimUndoPixels(size_t budget);
