@@ -60,6 +60,8 @@ void KeepClear(PixelSnapshot ink, bool inkKept) {
     cleared.ink = std::move(ink);
     cleared.inkKept = inkKept;
     cleared.floor = TakeInkFloor();
+    cleared.layerWidth = app.inkPixels.width;
+    cleared.layerHeight = app.inkPixels.height;
     cleared.bytes = ClearBytes(cleared);
     app.clears.push_back(std::move(cleared));
     TrimUndoPixels(app.undoBudgetBytes);

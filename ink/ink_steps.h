@@ -17,6 +17,8 @@ struct ClearedInk {
     PixelSnapshot ink;            // the ink layer as it found it
     bool inkKept = false;         // false once the budget took `ink`: its undo then replays
     PixelSnapshot floor;          // the ink the history limit had dropped, under those strokes
+    int32_t layerWidth = 0;       // the ink layer's size then: undo pixels reach no further
+    int32_t layerHeight = 0;
     size_t bytes = 0;             // what it holds, samples and pixels, towards the budget
 };
 

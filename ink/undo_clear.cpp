@@ -31,12 +31,15 @@ void UndoNewestStroke() {
 // picture goes straight back; a layer that grew since gets the rest of the strokes by a replay.
 void UndoNewestClear() {
     const ClearedInk cleared = TakeNewestClear();
+    const bool grown = app.inkPixels.width > cleared.layerWidth || app.inkPixels.height > cleared.layerHeight;
     if (cleared.inkKept) {
         PutPixelSnapshot(cleared.ink, app.inkPixels);
-        ReplayInkBeyond(cleared.ink.width, cleared.ink.height);
+        if (grown) ReplayInkBeyond(cleared.layerWidth, cleared.layerHeight);
     } else {
         RebuildInkLayer();
     }
+    // The strokes' undo pixels end where the layer ended then.
+    if (grown) InkLayerGrew(cleared.layerWidth, cleared.layerHeight);
     PresentRegion(WholeCanvas());
     app.redoSteps.push_back({true, {}});
 }

@@ -62,16 +62,6 @@ void Draw(const Script& script) {
     EndStroke();
 }
 
-// Differing pixels between the ink layer and a replay of history; the replay then stays.
-int DifferenceFromReplay() {
-    const std::vector<uint32_t> ink = InkPixels();
-    RebuildInkLayer();
-    const std::vector<uint32_t> replay = InkPixels();
-    int differing = 0;
-    for (size_t i = 0; i < ink.size(); ++i) differing += ink[i] != replay[i];
-    return differing;
-}
-
 // Pixels of the whole presented frame that differ from the scalar composition of the ink layer.
 int FrameDifferenceFromLayers() {
     PresentRegion(WholeCanvas());

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "ink/undo_clear.h"
 #include "input/capture.h"
 #include "input/pass_through.h"
 #include "support/sent_messages.h"
@@ -46,6 +47,7 @@ struct Given {
     int32_t width = 1;
     bool passThrough = false;
     size_t strokes = 0;
+    size_t undone = 0;  // of those strokes, undone again
 };
 
 struct Expected {
@@ -67,6 +69,7 @@ void Arrange(const Given& given) {
         ExtendStroke(80.0f, 20.0f + 10.0f * i, 0.5f);
         EndStroke();
     }
+    for (size_t i = 0; i < given.undone; ++i) UndoLastStroke();
     app.currentTool = given.tool;
     app.colourIndex = given.colour;
     app.widthIndex = given.width;
@@ -131,6 +134,16 @@ TEST_F(Shortcuts, KeyTable) {
          {Pen, 0, 1, false, false, false, 1, false, 0}},
         {"Z alone does nothing", {Pen, 0, 1, false, 2}, OFF, OFF, WM_KEYDOWN, 'Z',
          {Pen, 0, 1, false, false, false, 2, false, 0}},
+        {"Ctrl+Y redoes the newest undo", {Pen, 0, 1, false, 2, 2}, ON, OFF, WM_KEYDOWN, 'Y',
+         {Pen, 0, 1, false, false, false, 1, false, 0}},
+        {"Ctrl+Shift+Y also redoes", {Pen, 0, 1, false, 2, 1}, ON, ON, WM_KEYDOWN, 'Y',
+         {Pen, 0, 1, false, false, false, 2, false, 0}},
+        {"Alt+Ctrl+Y also redoes", {Pen, 0, 1, false, 2, 1}, ON, OFF, WM_SYSKEYDOWN, 'Y',
+         {Pen, 0, 1, false, false, false, 2, false, 0}},
+        {"Y alone does nothing", {Pen, 0, 1, false, 2, 1}, OFF, OFF, WM_KEYDOWN, 'Y',
+         {Pen, 0, 1, false, false, false, 1, false, 0}},
+        {"Ctrl+Y with nothing undone does nothing", {Pen, 0, 1, false, 2}, ON, OFF, WM_KEYDOWN, 'Y',
+         {Pen, 0, 1, false, false, false, 2, false, 0}},
         {"Ctrl+Shift+Q quits", {}, ON, ON, WM_KEYDOWN, 'Q', {Pen, 0, 1, false, false, false, 0, true, 0}},
         {"Q alone does nothing", {}, OFF, OFF, WM_KEYDOWN, 'Q', {Pen, 0, 1, false, false, false, 0, false, 0}},
         {"1 selects red", {Pen, 4}, OFF, OFF, WM_KEYDOWN, '1', {Pen, 0, 1, false, false, false, 0, false, 1}},
@@ -190,6 +203,20 @@ TEST_F(Shortcuts, KeyTable) {
         EXPECT_EQ(result, 0) << c.name;
         ExpectState(c.expected, c.name);
     }
+}
+
+// As undo, redo waits for the stroke in progress to end.
+TEST_F(Shortcuts, RedoDoesNothingDuringAStroke) {
+    Arrange({Pen, 0, 1, false, 2, 1});
+    BeginStroke(300.0f, 300.0f, 0.5f);
+    {
+        HeldModifiers held(true, false);
+        SendMessageW(app.overlayWindow, WM_KEYDOWN, 'Y', 1);
+    }
+    EXPECT_EQ(app.history.size(), 1u);
+    EndStroke();
+    EXPECT_EQ(app.history.size(), 2u);
+    EXPECT_TRUE(app.redoSteps.empty()) << "the new stroke leaves nothing to redo";
 }
 
 // Left to the default procedure, Alt+F4 posts the window a close command, which takes effect only

@@ -289,6 +289,24 @@ TEST_F(ToolbarInput, DoubleClickElsewhereActsOnlyOnce) {
     EXPECT_TRUE(app.verticalToolbar);
 }
 
+// A right click on the undo entry redoes, as a pen's barrel button or a held finger gives it; on any
+// other entry it does nothing.
+TEST_F(ToolbarInput, RightClickOnTheUndoEntryRedoes) {
+    AddStrokes(3);
+    Click(UNDO_ENTRY);
+    Click(UNDO_ENTRY);
+    ASSERT_EQ(app.history.size(), 1u);
+    for (int entry : {PEN_ENTRY, FIRST_SWATCH, BOARD_ENTRY}) {
+        SendToolbar(WM_RBUTTONDOWN, MK_RBUTTON, At(CentreOf(entry)));
+        EXPECT_EQ(SendToolbar(WM_RBUTTONUP, 0, At(CentreOf(entry))), 0);
+    }
+    EXPECT_EQ(app.history.size(), 1u);
+    EXPECT_FALSE(app.boardMode);
+    SendToolbar(WM_RBUTTONDOWN, MK_RBUTTON, At(CentreOf(UNDO_ENTRY)));
+    EXPECT_EQ(SendToolbar(WM_RBUTTONUP, 0, At(CentreOf(UNDO_ENTRY))), 0);
+    EXPECT_EQ(app.history.size(), 2u);
+}
+
 TEST_F(ToolbarInput, KeyOnTheToolbarActsAsOnTheOverlay) {
     SetPassThrough(true);
     ForgetPushes();

@@ -161,6 +161,15 @@ std::vector<uint32_t> InkPixels() { return BitmapPixels(*app.inkLayer, app.canva
 
 uint32_t InkPixel(int x, int y) { return InkPixels()[size_t(y) * app.canvasWidth + x]; }
 
+int DifferenceFromReplay() {
+    const std::vector<uint32_t> ink = InkPixels();
+    RebuildInkLayer();
+    const std::vector<uint32_t> replay = InkPixels();
+    int differing = 0;
+    for (size_t i = 0; i < ink.size(); ++i) differing += ink[i] != replay[i];
+    return differing;
+}
+
 uint32_t ToolbarPixel(int x, int y) {
     return pushes.toolbarImage.at(size_t(y) * pushes.toolbarSize.cx + x);
 }

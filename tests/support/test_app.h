@@ -27,6 +27,9 @@ int CountFramePixelsNot(uint32_t value);
 // The ink layer's premultiplied pixels, row after row.
 std::vector<uint32_t> InkPixels();
 uint32_t InkPixel(int x, int y);
+// Pixels of the ink layer that differ from a replay of the dropped ink and the history; the replay
+// then stays.
+int DifferenceFromReplay();
 
 inline uint8_t AlphaOf(uint32_t argb) { return uint8_t(argb >> 24); }
 inline uint32_t RgbOf(uint32_t argb) { return argb & 0x00FFFFFFu; }
