@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "app/frame_clock.h"
+#include "ink/ink_steps.h"
 #include "ink/pixel_layer.h"
 #include "ink/surfaces.h"
 #include "input/laser_fade.h"
@@ -24,6 +25,7 @@ bool FrameStepDue() { return LaserStepDue() || (HasArea(app.pendingPush) && Time
 void RunFrameStep() {
     if (LaserStepDue()) LaserFadeTimerProc(app.overlayWindow, WM_TIMER, LASER_TIMER_ID, GetTickCount());
     PushPendingFrame();
+    CompactKeptClears();
 }
 
 int64_t TimeUntilFrameStepUs() {

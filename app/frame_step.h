@@ -10,7 +10,7 @@
 // or fade is due (its timer message comes only when the queue is empty, which a flood of input never
 // lets happen).
 bool FrameStepDue();
-// The due laser step, if any, then the pending push.
+// The due laser step, if any, then the pending push; then what a clear kept is made compact.
 void RunFrameStep();
 // Microseconds until the frame step is due for what is pending now: 0 when it is due, -1 when
 // nothing waits for it (the laser's timer message wakes the loop by itself).

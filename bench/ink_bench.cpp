@@ -1,8 +1,9 @@
 // What the ink costs as it grows, on the program's own functions and real windows with the push to
-// the screen left out: composing the whole canvas beside a memcpy of it (the floor), one undo with 4000
-// and with 10 strokes in history, a clear of 4000 strokes, the 20th and the 2000th sample of one long
-// stroke of each tool, one fade step over 100 trails, a display change with 4000 strokes, and the
-// process's memory with 4000 strokes on a 4K canvas. The history is drawn through stroke capture, as
+// the screen left out: composing the whole canvas beside a memcpy of it (the floor), one undo and one
+// redo with 4000 and one undo with 10 strokes in history, a clear of 4000 strokes and its undo, the
+// 20th and the 2000th sample of one long stroke of each tool, one fade step over 100 trails, a display
+// change with 4000 strokes, and the process's memory with 4000 strokes on a 4K canvas, also after a
+// clear of them and its undo. The history is drawn through stroke capture, as
 // the user draws it.
 #include <cstdint>
 #include <cstdio>
@@ -89,6 +90,38 @@ void TimeUndo(const std::string& name) {
     Report(name, undo);
 }
 
+// The same stroke undone and drawn again by redo, over the history.
+void TimeRedo() {
+    Stroke probe = MakeWanderingStrokes(1, app.canvasWidth, app.canvasHeight, 0)[0];
+    probe.width = StrokeWidths[2];
+    DrawThroughCapture(probe);
+    std::vector<double> redo;
+    for (int i = 0; i < REPETITIONS; ++i) {
+        UndoLastStroke();
+        redo.push_back(TimeMs(RedoLastUndo));
+    }
+    UndoLastStroke();
+    Report("redo_h4000_" + Canvas(), redo);
+}
+
+// The whole history cleared, then brought back by undo: its kept picture is written back and composed.
+void TimeUndoClear() {
+    std::vector<double> undo;
+    for (int i = 0; i < 5; ++i) {
+        ClearAll();
+        PumpMessages();
+        undo.push_back(TimeMs(UndoLastStroke));
+        PumpMessages();
+    }
+    Report("undo_clear_h4000_" + Canvas(), undo);
+}
+
+// Kept clears and what waits to be redone are forgotten, as in a fresh run.
+void ForgetSteps() {
+    app.clears.clear();
+    app.redoSteps.clear();
+}
+
 // The state is put back by copying the ink layer and the history between the clears.
 void TimeClear() {
     const std::vector<Stroke> history = app.history;
@@ -99,6 +132,7 @@ void TimeClear() {
     for (int i = 0; i < 5; ++i) {
         clear.push_back(TimeMs(ClearAll));
         PumpMessages();  // the loop's frame step: the push, then the cleared strokes released
+        ForgetSteps();
         app.history = history;
         app.inkKeeping.historyBytes = historyBytes;
         std::memcpy(app.inkPixels.bits, ink.data(), layerPixels * 4);
@@ -177,6 +211,7 @@ void TimeFadeStep() {
 void BenchCanvas(int width, int height) {
     UseCanvas(width, height);
     ClearAll();
+    ForgetSteps();
     const double startMB = PrivateMegabytes();
     const LONGLONG start = Now();
     DrawHistory(HISTORY);
@@ -188,11 +223,15 @@ void BenchCanvas(int width, int height) {
 
     TimeWholeCanvas();
     TimeUndo("undo_h4000_" + Canvas());
+    TimeRedo();
+    TimeUndoClear();
+    if (fourK) Report("memory_h4000_cleared_" + Canvas(), {PrivateMegabytes()}, "MB");
     if (!fourK) {
         TimeClear();
         TimeDisplayChange();
     }
     ClearAll();
+    ForgetSteps();
     DrawHistory(10);
     TimeUndo("undo_h10_" + Canvas());
     ClearAll();

@@ -4,14 +4,17 @@
 
 #include "app/app_state.h"
 #include "ink/ink_floor.h"
+#include "ink/surfaces.h"
 
 namespace {
 
 size_t SampleBytes(const Stroke& stroke) { return stroke.points.capacity() * sizeof(InkPoint); }
 size_t UndoBytes(const Stroke& stroke) { return stroke.undoPixels.capacity() * sizeof(uint32_t); }
 
+size_t LayerBytes(const PixelLayer& layer) { return layer.bits ? size_t(layer.width) * size_t(layer.height) * 4 : 0; }
+
 size_t ClearBytes(const ClearedInk& cleared) {
-    size_t bytes = SnapshotBytes(cleared.ink) + SnapshotBytes(cleared.floor);
+    size_t bytes = LayerBytes(cleared.taken) + SnapshotBytes(cleared.ink) + SnapshotBytes(cleared.floor);
     for (const Stroke& stroke : cleared.strokes) bytes += SampleBytes(stroke) + UndoBytes(stroke);
     return bytes;
 }
@@ -53,18 +56,30 @@ Stroke TakeNewestStroke() {
     return stroke;
 }
 
-void KeepClear(PixelSnapshot ink, bool inkKept) {
+void KeepClear(PixelLayer taken, bool inkKept) {
     ClearedInk cleared;
     cleared.strokes.swap(app.history);
     app.inkKeeping.historyBytes = 0;
-    cleared.ink = std::move(ink);
+    cleared.taken = taken;
     cleared.inkKept = inkKept;
     cleared.floor = TakeInkFloor();
     cleared.layerWidth = app.inkPixels.width;
     cleared.layerHeight = app.inkPixels.height;
     cleared.bytes = ClearBytes(cleared);
     app.clears.push_back(std::move(cleared));
-    TrimUndoPixels(app.undoBudgetBytes);
+}
+
+void CompactKeptClears() {
+    bool compacted = false;
+    for (ClearedInk& cleared : app.clears) {
+        if (!cleared.taken.bits) continue;
+        cleared.ink = TakePixelSnapshot(cleared.taken);
+        ReuseAsTransparentInkLayer(cleared.taken);
+        cleared.taken = {};
+        cleared.bytes = ClearBytes(cleared);
+        compacted = true;
+    }
+    if (compacted) TrimUndoPixels(app.undoBudgetBytes);
 }
 
 ClearedInk TakeNewestClear() {
@@ -93,9 +108,10 @@ void TrimUndoPixels(size_t budget) {
             DropUndoPixels(stroke, false);
         }
         if (total <= budget) return;
-        const size_t bytes = SnapshotBytes(cleared.ink);
+        const size_t bytes = LayerBytes(cleared.taken) + SnapshotBytes(cleared.ink);
         total -= bytes;
         cleared.bytes -= bytes;
+        ReleasePixelLayer(cleared.taken);
         cleared.ink = {};
         cleared.inkKept = false;
     }

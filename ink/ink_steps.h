@@ -14,8 +14,9 @@
 // A clear kept so that it can be undone.
 struct ClearedInk {
     std::vector<Stroke> strokes;  // the history it took, oldest first, with their undo pixels
-    PixelSnapshot ink;            // the ink layer as it found it
-    bool inkKept = false;         // false once the budget took `ink`: its undo then replays
+    PixelLayer taken;             // the ink layer itself as it found it, until it is made compact
+    PixelSnapshot ink;            // the same picture, compactly
+    bool inkKept = false;         // false once the budget took it: its undo then replays
     PixelSnapshot floor;          // the ink the history limit had dropped, under those strokes
     int32_t layerWidth = 0;       // the ink layer's size then: undo pixels reach no further
     int32_t layerHeight = 0;
@@ -34,9 +35,12 @@ void AppendToHistory(Stroke stroke);
 void ReturnToHistory(Stroke stroke);
 // The newest stroke leaves the history (its pixels are the caller's to restore).
 Stroke TakeNewestStroke();
-// The history and the floor go into a new kept clear, with `ink` the picture they made (or nothing,
-// when `inkKept` is false). Both are empty afterwards.
-void KeepClear(PixelSnapshot ink, bool inkKept);
+// The history and the floor go into a new kept clear, with `taken` the ink layer they made (or no
+// layer, when `inkKept` is false). Both are empty afterwards.
+void KeepClear(PixelLayer taken, bool inkKept);
+// The ink layers that new kept clears took become compact pictures, and the budget is kept. A clear
+// costs no more than a swap of layers before its push; this runs once the push has shown it.
+void CompactKeptClears();
 // The newest kept clear undone: its strokes are the history again and its floor the floor; returns
 // what is left of it, the picture.
 ClearedInk TakeNewestClear();

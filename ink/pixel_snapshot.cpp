@@ -1,37 +1,57 @@
 #include "ink/pixel_snapshot.h"
 
 #include <algorithm>
+#include <cstring>
+
+namespace {
+
+struct Run {
+    int32_t y, x, length;
+};
+
+bool HoldsInk(const uint32_t* pixels, int32_t count) {
+    uint32_t any = 0;
+    for (int32_t i = 0; i < count; ++i) any |= pixels[i];
+    return any != 0;
+}
+
+// The runs of neighbouring pieces that hold ink, row by row.
+std::vector<Run> RunsWithInk(const PixelLayer& layer) {
+    std::vector<Run> runs;
+    for (int32_t y = 0; y < layer.height; ++y) {
+        const uint32_t* row = PixelAt(layer, 0, y);
+        for (int32_t x = 0; x < layer.width; x += SNAPSHOT_PIECE) {
+            const int32_t length = std::min(SNAPSHOT_PIECE, layer.width - x);
+            if (!HoldsInk(row + x, length)) continue;
+            if (!runs.empty() && runs.back().y == y && runs.back().x + runs.back().length == x) {
+                runs.back().length += length;
+            } else {
+                runs.push_back({y, x, length});
+            }
+        }
+    }
+    return runs;
+}
+
+}  // namespace
 
 PixelSnapshot TakePixelSnapshot(const PixelLayer& layer) {
     PixelSnapshot snapshot;
     snapshot.width = layer.width;
     snapshot.height = layer.height;
     if (!layer.bits) return snapshot;
-    std::vector<uint32_t>& code = snapshot.code;
-    for (int32_t y = 0; y < layer.height; ++y) {
-        const uint32_t* row = PixelAt(layer, 0, y);
-        const size_t header = code.size();
-        uint32_t runs = 0;
-        int32_t x = 0;
-        while (x < layer.width) {
-            if (row[x] == 0) {
-                ++x;
-                continue;
-            }
-            const int32_t start = x;
-            const uint32_t value = row[x];
-            while (x < layer.width && row[x] == value && x - start < 0xFFFF) ++x;
-            if (runs == 0) {
-                code.push_back(uint32_t(y));
-                code.push_back(0);
-            }
-            code.push_back(uint32_t(start) | uint32_t(x - start) << 16);
-            code.push_back(value);
-            ++runs;
-        }
-        if (runs != 0) code[header + 1] = runs;
+    const std::vector<Run> runs = RunsWithInk(layer);
+    size_t words = 0;
+    for (const Run& run : runs) words += 3 + size_t(run.length);
+    snapshot.code.resize(words);
+    uint32_t* out = snapshot.code.data();
+    for (const Run& run : runs) {
+        out[0] = uint32_t(run.y);
+        out[1] = uint32_t(run.x);
+        out[2] = uint32_t(run.length);
+        std::memcpy(out + 3, PixelAt(layer, run.x, run.y), size_t(run.length) * 4);
+        out += 3 + run.length;
     }
-    code.shrink_to_fit();
     return snapshot;
 }
 
@@ -39,15 +59,13 @@ void PutPixelSnapshot(const PixelSnapshot& snapshot, const PixelLayer& layer) {
     if (!layer.bits) return;
     const std::vector<uint32_t>& code = snapshot.code;
     size_t at = 0;
-    while (at + 2 <= code.size()) {
+    while (at + 3 <= code.size()) {
         const int32_t y = int32_t(code[at]);
-        const uint32_t runs = code[at + 1];
-        at += 2;
-        for (uint32_t r = 0; r < runs && at + 2 <= code.size(); ++r, at += 2) {
-            const int32_t x = int32_t(code[at] & 0xFFFF);
-            const int32_t end = std::min(x + int32_t(code[at] >> 16), layer.width);
-            if (y < layer.height && x < end) std::fill(PixelAt(layer, x, y), PixelAt(layer, end, y), code[at + 1]);
-        }
+        const int32_t x = int32_t(code[at + 1]);
+        const int32_t length = int32_t(code[at + 2]);
+        const int32_t kept = std::min(length, layer.width - x);
+        if (y < layer.height && kept > 0) std::memcpy(PixelAt(layer, x, y), &code[at + 3], size_t(kept) * 4);
+        at += 3 + size_t(length);
     }
 }
 

@@ -5,16 +5,19 @@
 
 #include "ink/pixel_layer.h"
 
-// A layer's pixels kept compactly: runs of one value row by row, transparent pixels left out, so an
-// empty area costs nothing and the flat inside of a stroke a few words a row.
+// A layer's pixels kept compactly: each row is looked at in pieces of SNAPSHOT_PIECE pixels, and only
+// the pieces that hold anything are kept, so an empty area costs nothing. Taking and putting back are
+// plain copies, at the speed of memory.
+constexpr int32_t SNAPSHOT_PIECE = 64;
+
 struct PixelSnapshot {
-    std::vector<uint32_t> code;  // per row with ink: y, run count, then x | length << 16 and the value
+    std::vector<uint32_t> code;  // per run of pieces with ink: y, x, length, then the pixels
     int32_t width = 0;
     int32_t height = 0;
 };
 
 PixelSnapshot TakePixelSnapshot(const PixelLayer& layer);
-// Writes the kept pixels into `layer` at their places (the layer at least the snapshot's size, or
-// clipped to it); pixels the snapshot holds as transparent are not touched.
+// Writes the kept pixels into `layer` at their places, clipped to it; what the snapshot left out as
+// transparent is not touched.
 void PutPixelSnapshot(const PixelSnapshot& snapshot, const PixelLayer& layer);
 size_t SnapshotBytes(const PixelSnapshot& snapshot);

@@ -1,5 +1,8 @@
 #include "ink/surfaces.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "app/app_state.h"
 #include "app/frame_clock.h"
 #include "ink/ink_floor.h"
@@ -138,12 +141,57 @@ void PresentTrailFade(const DirtyRect& rect) {
     AddPendingPush(area);
 }
 
-void ClearInkAndPresentCanvas() {
-    ClearPixels(app.inkPixels, {0, 0, app.inkPixels.width, app.inkPixels.height});
+namespace {
+
+void PresentCanvasWithoutInk() {
     const DirtyRect area = ClampRect(WholeCanvas(), app.canvasWidth, app.canvasHeight);
     if (!HasArea(area)) return;
     ComposeFrame(area, false);
     AddPendingPush(area);
+}
+
+void UseAsInkLayer(PixelLayer pixels) {
+    delete app.inkLayer;
+    ReleasePixelLayer(app.inkPixels);
+    app.inkPixels = pixels;
+    app.inkLayer = app.inkPixels.bits ? NewBitmapOver(app.inkPixels) : nullptr;
+}
+
+}  // namespace
+
+void ClearInkAndPresentCanvas() {
+    ClearPixels(app.inkPixels, {0, 0, app.inkPixels.width, app.inkPixels.height});
+    PresentCanvasWithoutInk();
+}
+
+PixelLayer TakeInkAndPresentCanvas() {
+    const PixelLayer taken = app.inkPixels;
+    app.inkPixels = {};
+    UseAsInkLayer(AllocatePixelLayer(taken.width, taken.height));
+    PresentCanvasWithoutInk();
+    return taken;
+}
+
+void ReuseAsTransparentInkLayer(PixelLayer taken) {
+    const bool untouched = app.history.empty() && !app.drawing && !app.floorPixels.bits;
+    if (!untouched || taken.width != app.inkPixels.width || taken.height != app.inkPixels.height) {
+        ReleasePixelLayer(taken);
+        return;
+    }
+    ClearPixels(taken, {0, 0, taken.width, taken.height});
+    UseAsInkLayer(taken);
+}
+
+void PutBackInkLayer(PixelLayer taken) {
+    if (taken.width == app.inkPixels.width && taken.height == app.inkPixels.height) {
+        UseAsInkLayer(taken);
+        return;
+    }
+    for (int32_t y = 0; y < taken.height && y < app.inkPixels.height; ++y) {
+        std::memcpy(PixelAt(app.inkPixels, 0, y), PixelAt(taken, 0, y),
+                    size_t(std::min(taken.width, app.inkPixels.width)) * 4);
+    }
+    ReleasePixelLayer(taken);
 }
 
 void PushPendingFrame() {

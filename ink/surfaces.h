@@ -1,5 +1,6 @@
 #pragma once
 #include "app/dirty_rect.h"
+#include "ink/pixel_layer.h"
 
 // (Re)creates the layers and the frame at the canvas size, releasing the previous set; the layers
 // start transparent.
@@ -17,6 +18,16 @@ void PresentTrailFade(const DirtyRect& rect);
 // Clears the ink layer and presents the whole canvas; the frame is composed without reading the ink
 // it has just cleared, which halves the memory a clear moves.
 void ClearInkAndPresentCanvas();
+// Takes the ink layer's pixels away, a fresh transparent layer of the same size in their place, and
+// presents the whole canvas, composed without reading ink.
+PixelLayer TakeInkAndPresentCanvas();
+// Memory taken from the ink layer made the ink layer again, transparent, when nothing has been drawn
+// into the layer that replaced it: memory in use already costs no page faults when it is next drawn
+// into. Otherwise it is released.
+void ReuseAsTransparentInkLayer(PixelLayer taken);
+// Puts taken pixels back as the ink layer (copied into it where the layer has grown since). Does not
+// present.
+void PutBackInkLayer(PixelLayer taken);
 // Pushes what was composed since the last push to the overlay, if anything. The message loop calls it
 // at most once a frame; start-up and display changes call it directly.
 void PushPendingFrame();

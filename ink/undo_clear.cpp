@@ -30,9 +30,12 @@ void UndoNewestStroke() {
 // Everything drawn after the clear has been undone, so the ink layer is transparent and the kept
 // picture goes straight back; a layer that grew since gets the rest of the strokes by a replay.
 void UndoNewestClear() {
-    const ClearedInk cleared = TakeNewestClear();
+    ClearedInk cleared = TakeNewestClear();
     const bool grown = app.inkPixels.width > cleared.layerWidth || app.inkPixels.height > cleared.layerHeight;
-    if (cleared.inkKept) {
+    if (cleared.taken.bits) {
+        PutBackInkLayer(cleared.taken);
+        if (grown) ReplayInkBeyond(cleared.layerWidth, cleared.layerHeight);
+    } else if (cleared.inkKept) {
         PutPixelSnapshot(cleared.ink, app.inkPixels);
         if (grown) ReplayInkBeyond(cleared.layerWidth, cleared.layerHeight);
     } else {
@@ -69,24 +72,34 @@ void RedoStroke(Stroke stroke) {
     PresentRegion(area);
 }
 
-// The picture the clear takes away, kept for its undo: the ink layer as the history and the floor
-// draw it. A pen or eraser stroke in progress has drawn into it, so its tiles go back to how they
-// were before it; where the layer grew under the stroke that is not known, and the undo replays.
-void KeepClearedInk() {
+// The picture the clear takes away is kept for its undo: the ink layer itself, as the history and the
+// floor draw it, taken whole and made compact after the push. A pen or eraser stroke in progress has
+// drawn into it, so its tiles go back to how they were before it; where the layer grew under the
+// stroke that is not known, and the undo replays.
+void ClearAndKeepInk() {
     const bool exact = !KeptInkOvertaken();
-    if (exact) RestoreKeptInk({0, 0, app.inkPixels.width, app.inkPixels.height});
-    KeepClear(exact ? TakePixelSnapshot(app.inkPixels) : PixelSnapshot{}, exact);
+    if (exact) {
+        RestoreKeptInk({0, 0, app.inkPixels.width, app.inkPixels.height});
+        KeepClear(TakeInkAndPresentCanvas(), true);
+    } else {
+        KeepClear({}, false);
+        ClearInkAndPresentCanvas();
+    }
 }
 
 // Returns whether the clear removed ink, and so is a step.
 bool ClearInk() {
     const bool removesInk = !app.history.empty() || HasInkFloor();
-    if (removesInk) KeepClearedInk();
-    // Without trails the trail layer is already transparent.
+    // Without trails the trail layer is already transparent; it is cleared before the canvas is
+    // composed.
     if (!app.laserTrails.empty()) ClearTrailLayer({0, 0, app.trailPixels.width, app.trailPixels.height});
     app.laserTrails.clear();
     CancelLaserFade();
-    ClearInkAndPresentCanvas();
+    if (removesInk) {
+        ClearAndKeepInk();
+    } else {
+        ClearInkAndPresentCanvas();
+    }
     ContinueStrokeAfterClear();
     return removesInk;
 }

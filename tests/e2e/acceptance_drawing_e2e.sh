@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Drawing on the real Velquin.exe the way a user does it: real X mouse, wheel and keys (xdotool),
 # judged from screenshots of the 1920x1080 virtual screen. Pen, highlighter, laser and eraser; the
-# colour keys, the width keys and the wheel; the laser trail's hold and fade; undo, clear and the
-# board mode.
+# colour keys, the width keys and the wheel; the laser trail's hold and fade; undo, redo, clear, the
+# undo of a clear, and the board mode.
 #
 # A compositing manager (xcompmgr) runs for the whole script, so the overlay's per-pixel alpha is
 # blended over what lies below it as on a desktop: the see-through ground shows the screen below,
@@ -324,6 +324,34 @@ check_ground "a second Ctrl+Z takes back the black pen line" "${HOLE[@]}" "${BLA
 check_pixels "the older highlighter stroke stays after the undo" "$HIGHLIGHT_ON_GROUND" 4 650,400
 check_pixels "the older red stroke stays after the undo" "${PALETTE_RGB[0]}" 0 "${FIRST_STROKE[@]}"
 
+# --- Redo ------------------------------------------------------------------------------------------
+keys ctrl+y
+shot_until redo-pen "$EVENTUALLY" pixels_near "${PALETTE_RGB[6]}" 0 "${HOLE[@]}"
+check_pixels "Ctrl+Y redoes the black pen line" "${PALETTE_RGB[6]}" 0 "${HOLE[@]}" "${BLACK_LINE[@]}"
+
+# The toolbar's undo entry, at its place in the toolbar's first row.
+toolbar_rect=$(probe_field "$TOOLBAR_CLASS" rect)
+UNDO_ENTRY_X=$((${toolbar_rect%%,*} + 583))
+UNDO_ENTRY_Y=$(($(echo "$toolbar_rect" | cut -d, -f2) + 23))
+xdotool mousemove "$UNDO_ENTRY_X" "$UNDO_ENTRY_Y" click 3
+park_pointer
+shot_until redo-eraser "$EVENTUALLY" pixels_ground "${HOLE[@]}"
+check_ground "a right click on the toolbar's undo entry redoes the eraser" "${HOLE[@]}"
+check_pixels "the ink the eraser did not cross is still there" "${PALETTE_RGB[6]}" 0 "${BLACK_LINE[@]}"
+
+# After undoing both again, a new stroke leaves nothing to redo. The board, turned on after Ctrl+Y,
+# shows when the key has been handled.
+keys ctrl+z ctrl+z
+shot_until undo-both-again "$EVENTUALLY" pixels_ground "${HOLE[@]}" "${BLACK_LINE[@]}"
+keys 4
+stroke 100 650 500 650
+shot_until new-stroke "$EVENTUALLY" pixels_near "${PALETTE_RGB[3]}" 0 300,650
+keys ctrl+y b
+shot_until nothing-to-redo "$EVENTUALLY" pixels_near "$WHITE" 0 1000,500
+check_pixels "after a new stroke Ctrl+Y brings nothing back" "$WHITE" 0 "${HOLE[@]}" "${BLACK_LINE[@]}"
+keys b ctrl+z 7
+shot_until new-stroke-undone "$EVENTUALLY" pixels_ground 300,650
+
 # --- Laser -----------------------------------------------------------------------------------------
 # The hold starts when Velquin handles the button release. Velquin may lag behind the input on a
 # busy machine, so the button goes up only once the stroke is on the screen: Velquin then has
@@ -405,6 +433,14 @@ keys Delete
 shot_until delete "$EVENTUALLY" pixels_ground "${INK_PIXELS[@]}"
 check_ground "Delete clears all ink" "${INK_PIXELS[@]}" 650,400
 
+keys ctrl+z
+shot_until undo-delete "$EVENTUALLY" pixels_near "${PALETTE_RGB[0]}" 0 "${FIRST_STROKE[@]}"
+check_eq "Ctrl+Z after Delete brings every stroke back as it was" "$INK_BEFORE" "$(seen "${INK_PIXELS[@]}")"
+check_pixels "the highlighter is back as well" "$HIGHLIGHT_ON_GROUND" 4 650,400
+keys ctrl+y
+shot_until redo-delete "$EVENTUALLY" pixels_ground "${INK_PIXELS[@]}"
+check_ground "Ctrl+Y clears again" "${INK_PIXELS[@]}" 650,400
+
 # Ctrl+Shift+D is a global hotkey. It also takes a laser trail at once, well before the trail's
 # own end 2.9 s after the stroke.
 keys p
@@ -420,6 +456,20 @@ check_ground "Ctrl+Shift+D clears the laser trail at once (gone $time_cleared af
   "${LASER_CORE_PIXELS[@]}" "${LASER_GLOW_PIXELS[@]}"
 check "the trail went before its own end 2.9 s after the stroke ($time_cleared)" \
   awk -v e="$(since "$RELEASED" "$SHOT_ENDED")" 'BEGIN { exit !(e < 2.9) }'
+
+# Clear, draw, then Ctrl+Z twice: first the new stroke goes, then the cleared ink comes back; the
+# laser trail that was fading at the clear does not.
+keys p
+stroke 100 750 500 750
+shot_until after-hotkey-clear "$EVENTUALLY" pixels_near "${PALETTE_RGB[6]}" 0 300,750
+keys ctrl+z
+shot_until undo-after-clear "$EVENTUALLY" pixels_ground 300,750
+check_ground "the first Ctrl+Z takes the stroke drawn after the clear" 300,750
+check_ground "and leaves the cleared ink cleared" 300,700
+keys ctrl+z
+shot_until undo-hotkey-clear "$EVENTUALLY" pixels_near "${PALETTE_RGB[6]}" 0 300,700
+check_pixels "the second Ctrl+Z undoes Ctrl+Shift+D: the ink is back" "${PALETTE_RGB[6]}" 0 300,700 200,700
+check_ground "the laser trail does not come back" "${LASER_CORE_PIXELS[@]}"
 
 check "Velquin still runs after all this drawing" velquin_running
 velquin_stop
