@@ -118,8 +118,8 @@ void TimeUndoClear() {
 
 // Kept clears and what waits to be redone are forgotten, as in a fresh run.
 void ForgetSteps() {
-    app.clears.clear();
-    app.redoSteps.clear();
+    ForgetOldestClears(app.clears.size());
+    ForgetRedo();
 }
 
 // The state is put back by copying the ink layer and the history between the clears.

@@ -1,5 +1,7 @@
 #include "ink/ink_steps.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <utility>
 
 #include "app/app_state.h"
@@ -35,7 +37,7 @@ void Append(Stroke stroke) {
         AccountUndoPixels(app.history.front(), -1);
         DropIntoInkFloor(app.history.front());
         app.history.erase(app.history.begin());
-        app.clears.clear();
+        ForgetOldestClears(app.clears.size());
     }
     TrimUndoPixels(app.undoBudgetBytes);
 }
@@ -94,6 +96,13 @@ ClearedInk TakeNewestClear() {
 
 void ForgetRedo() { app.redoSteps.clear(); }
 
+void ForgetOldestClears(size_t count) {
+    count = std::min(count, app.clears.size());
+    // The ink layer a clear took is memory of our own, not the record's.
+    for (size_t i = 0; i < count; ++i) ReleasePixelLayer(app.clears[i].taken);
+    app.clears.erase(app.clears.begin(), app.clears.begin() + ptrdiff_t(count));
+}
+
 void TrimUndoPixels(size_t budget) {
     size_t total = RecordBytes();
     if (total <= budget) return;
@@ -124,5 +133,5 @@ void TrimUndoPixels(size_t budget) {
     // Even their samples are too many: Ctrl+Z stops before the oldest clears.
     size_t forgotten = 0;
     while (forgotten < app.clears.size() && total > budget) total -= app.clears[forgotten++].bytes;
-    app.clears.erase(app.clears.begin(), app.clears.begin() + forgotten);
+    ForgetOldestClears(forgotten);
 }

@@ -45,6 +45,8 @@ void CompactKeptClears();
 // what is left of it, the picture.
 ClearedInk TakeNewestClear();
 void ForgetRedo();
+// The oldest `count` kept clears are forgotten, with what they hold.
+void ForgetOldestClears(size_t count);
 // Frees pixels, the oldest records' first, until the undo records take no more than `budget` bytes;
 // where even their samples take more, the oldest kept clears are forgotten.
 void TrimUndoPixels(size_t budget);

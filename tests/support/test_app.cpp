@@ -90,7 +90,7 @@ void ResetAppForTest() {
     app.history.clear();
     app.inkKeeping.historyBytes = 0;
     ReleaseInkFloor();
-    app.clears.clear();
+    ForgetOldestClears(app.clears.size());
     app.redoSteps.clear();
     app.laserTrails.clear();
     app.drawing = false;
