@@ -49,10 +49,9 @@ struct AppState {
     bool mouseContact = false;
     bool penContact = false;
     UINT32 contactPointerId = 0;
-    // The newest input sample taken into the stroke, in screen pixels, with the system's time of it:
-    // samples the system merged are recovered from its histories back to this one.
-    POINT lastInputPosition = {0, 0};
-    DWORD lastInputTime = 0;
+    // What the stroke has taken of its input: samples the system merged are recovered from its
+    // histories and the move recorder back to the newest of these.
+    TakenInput takenInput;
     MoveRecorder moveRecorder;  // keeps the moves of a mouse stroke the system's history would drop
     std::vector<Stroke> history;      // committed pen, highlighter and eraser strokes, oldest first
     std::vector<Stroke> clearedStrokes;  // released after the push that shows the clear

@@ -11,14 +11,22 @@ constexpr UINT REMOVE_HOOK = WM_APP + 21;
 
 MoveRecorder& recorder() { return app.moveRecorder; }
 
+// The button that draws, as the physical button the key state reports: the other one where the
+// user has swapped them.
+bool DrawingButtonHeld() {
+    return GetAsyncKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) < 0;
+}
+
+// Input passes the hook one event at a time, each before the key state takes it in, so a move seen
+// with the button up was made after the release: there the stroke's moves end, whatever their times
+// say. The same holds for a hook set only after a quick release: it records nothing.
 LRESULT CALLBACK RecordMove(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION && wParam == WM_MOUSEMOVE) {
         const MSLLHOOKSTRUCT* move = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
         MoveRecorder& r = recorder();
         EnterCriticalSection(&r.lock);
-        if (r.recording) {
-            r.moves.push_back({move->pt.x, move->pt.y, move->time});
-        }
+        if (r.recording && !DrawingButtonHeld()) r.recording = false;
+        if (r.recording) r.moves.push_back({move->pt.x, move->pt.y, move->time});
         LeaveCriticalSection(&r.lock);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);

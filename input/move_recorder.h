@@ -18,7 +18,8 @@ struct MoveRecorder {
     std::vector<RecordedSample> moves;  // screen pixels and system times, oldest first, not yet taken
 };
 
-// Records every mouse move until StopRecordingMoves.
+// Records every mouse move made with the button held, until the button goes up or
+// StopRecordingMoves.
 void StartRecordingMoves();
 void StopRecordingMoves();
 // Takes every move recorded and not yet taken, oldest first.

@@ -1,8 +1,11 @@
 // Mouse, wheel, pen and touch on the overlay, sent as real messages to the real window.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <iterator>
+#include <ostream>
+#include <thread>
 #include <vector>
 
 #include "app/startup.h"
@@ -11,6 +14,15 @@
 #include "input/pass_through.h"
 #include "support/injected_input.h"
 #include "support/test_app.h"
+
+// Found by the comparisons of gtest and the standard library, which look beside the type.
+bool operator==(const RecordedSample& a, const RecordedSample& b) {
+    return a.x == b.x && a.y == b.y && a.time == b.time;
+}
+
+std::ostream& operator<<(std::ostream& out, const RecordedSample& s) {
+    return out << "(" << s.x << ", " << s.y << ", " << s.time << ")";
+}
 
 namespace {
 
@@ -107,6 +119,97 @@ TEST_F(OverlayInput, MovesMergedByTheSystemAreRecoveredInOrder) {
         EXPECT_EQ(points[i].x, float(arc[i].x - app.canvasLeft)) << "sample " << i;
         EXPECT_EQ(points[i].y, float(arc[i].y - app.canvasTop)) << "sample " << i;
     }
+}
+
+// The positions of the stroke, back in screen pixels, against the moves made.
+void ExpectStrokeAlong(const std::vector<POINT>& moves) {
+    ASSERT_EQ(app.history.size(), 1u);
+    const std::vector<InkPoint>& points = app.history[0].points;
+    EXPECT_LE(points.size(), moves.size()) << "more samples than moves";
+    ASSERT_EQ(points.size(), moves.size());
+    for (size_t i = 0; i < moves.size(); ++i) {
+        EXPECT_EQ(points[i].x, float(moves[i].x - app.canvasLeft)) << "sample " << i;
+        EXPECT_EQ(points[i].y, float(moves[i].y - app.canvasTop)) << "sample " << i;
+    }
+}
+
+// A system tick of 16 ms, as on Windows: every move of one tick carries the same time.
+DWORD TickOf(DWORD start, int elapsedMs) { return start + DWORD(elapsedMs / 16 * 16); }
+
+// A fast circle from a 1000 Hz mouse while this thread is busy between its messages (as with pushes
+// to the screen), the moves' times stepping every 16 ms. The recorder gets ahead of the messages
+// here, and a dozen moves share each time: still every move is taken, in order, once.
+TEST_F(OverlayInput, AFastStrokeWhoseMovesShareTheirTimesIsTakenWholeInOrderAndOnce) {
+    std::vector<POINT> circle;
+    for (int i = 0; i <= 200; ++i) {
+        const double angle = 6.283185307179586 * i / 200;
+        circle.push_back({321 + int(std::lround(150 * std::sin(angle))), 241 - int(std::lround(150 * std::cos(angle)))});
+    }
+    const DWORD start = GetTickCount();
+    InjectMouse(circle[0].x, circle[0].y, MOUSEEVENTF_LEFTDOWN, start);
+    PumpMessages();
+    ASSERT_TRUE(app.drawing);
+
+    std::atomic<bool> injected{false};
+    std::thread hand([&] {
+        LARGE_INTEGER frequency, now, begun;
+        QueryPerformanceFrequency(&frequency);
+        QueryPerformanceCounter(&begun);
+        for (int i = 1; i < int(circle.size()); ++i) {
+            do QueryPerformanceCounter(&now);
+            while ((now.QuadPart - begun.QuadPart) * 1000 < LONGLONG(i) * frequency.QuadPart);
+            InjectMouse(circle[i].x, circle[i].y, 0, TickOf(start, i));
+        }
+        InjectMouse(circle.back().x, circle.back().y, MOUSEEVENTF_LEFTUP, TickOf(start, int(circle.size())));
+        injected = true;
+    });
+    const ULONGLONG giveUp = GetTickCount64() + 10000;
+    while ((!injected || app.drawing) && GetTickCount64() < giveUp) {
+        PumpMessages();
+        Sleep(7);
+    }
+    hand.join();
+    EXPECT_FALSE(app.drawing);
+    ExpectStrokeAlong(circle);
+}
+
+// The moves after the release belong to no stroke, also those made within the release's tick and
+// recorded before the release is handled.
+TEST_F(OverlayInput, MovesAfterTheReleaseAreNotTakenWhateverTheirTimes) {
+    const DWORD tick = GetTickCount();
+    std::vector<POINT> stroke = {{100, 300}};
+    InjectMouse(stroke[0].x, stroke[0].y, MOUSEEVENTF_LEFTDOWN, tick);
+    PumpMessages();
+    ASSERT_TRUE(app.drawing);
+    Sleep(100);  // the recorder is watching by now
+
+    for (int i = 1; i <= 10; ++i) stroke.push_back({100 + 10 * i, 300});
+    for (size_t i = 1; i < stroke.size(); ++i) InjectMouse(stroke[i].x, stroke[i].y, 0, tick);
+    InjectMouse(stroke.back().x, stroke.back().y, MOUSEEVENTF_LEFTUP, tick);
+    for (int i = 1; i <= 10; ++i) InjectMouse(200 + 10 * i, 300 + 10 * i, 0, tick);
+    Sleep(100);
+    PumpMessages();
+    EXPECT_FALSE(app.drawing);
+    ExpectStrokeAlong(stroke);
+}
+
+// A click quicker than the recorder can start: by the time it watches, the button is up, and the
+// moves it then sees (in the same tick as the click) are not the stroke's.
+TEST_F(OverlayInput, ARecorderStartedAfterTheReleaseTakesNothing) {
+    const DWORD tick = GetTickCount();
+    InjectMouse(100, 150, MOUSEEVENTF_LEFTDOWN, tick);
+    InjectMouse(100, 150, MOUSEEVENTF_LEFTUP, tick);
+    Sleep(50);
+    // Up to the press and no further: its release waits in the queue.
+    MSG message;
+    while (!app.drawing && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchLoopMessage(message);
+    ASSERT_TRUE(app.drawing);
+    Sleep(100);
+    for (int i = 1; i <= 10; ++i) InjectMouse(100 + 10 * i, 150, 0, tick);
+    Sleep(100);
+    PumpMessages();
+    EXPECT_FALSE(app.drawing);
+    ExpectStrokeAlong({{100, 150}});
 }
 
 TEST_F(OverlayInput, MovesWithoutTheButtonDoNothing) {
@@ -538,30 +641,92 @@ TEST_F(PointerInput, PenSamplesMergedByTheSystemAreRecoveredWithTheirPressure) {
     }
 }
 
-struct HistoryCase {
+struct ScanCase {
     const char* name;
     std::vector<RecordedSample> newestFirst;
-    POINT lastPosition;
-    DWORD lastTime;
-    size_t expected;
+    RecordedSample last;
+    std::vector<size_t> expected;  // oldest first
 };
 
-TEST(CoalescedInput, CountsTheSamplesAfterTheOneLastTaken) {
+// Times on Windows step every 15.6 ms: they tell an entry's tick, never its order within it.
+TEST(CoalescedInput, TheHistoryScanTakesWhatCameAfterTheSampleLastTakenAndNothingTwice) {
     std::vector<RecordedSample> full;
-    for (int i = 0; i < 64; ++i) full.push_back({1000 - i, 500, DWORD(9000 - i)});
-    const HistoryCase cases[] = {
-        {"stops at the sample last taken", {{5, 5, 10}, {4, 4, 9}, {3, 3, 8}, {2, 2, 7}}, {3, 3}, 8, 1},
+    std::vector<size_t> everyEntry;
+    for (int i = 0; i < 64; ++i) {
+        full.push_back({1000 - i, 500, DWORD(9000 - i / 16 * 16)});
+        everyEntry.insert(everyEntry.begin(), size_t(i));
+    }
+    const ScanCase cases[] = {
+        {"stops at the sample last taken", {{5, 5, 10}, {4, 4, 9}, {3, 3, 8}, {2, 2, 7}}, {3, 3, 8}, {1, 0}},
         {"a repeated time with another position is newer",
-         {{5, 5, 10}, {4, 4, 10}, {3, 3, 10}, {2, 2, 10}}, {3, 3}, 10, 1},
-        {"an older entry ends it when the last is not recorded", {{5, 5, 10}, {4, 4, 9}, {1, 1, 6}}, {3, 3}, 8, 1},
-        {"the whole history when the last lies beyond it", full, {0, 0}, 100, 63},
-        {"times that wrap", {{9, 9, 5}, {8, 8, 2}, {7, 7, 0xFFFFFFF8u}, {6, 6, 0xFFFFFFF0u}}, {6, 6}, 0xFFFFFFF0u, 2},
-        {"unused slots end it", {{5, 5, 100}, {4, 4, 99}, {0, 0, 0}, {0, 0, 0}}, {3, 3}, 50, 1},
-        {"nothing but the sample at hand", {{5, 5, 10}}, {3, 3}, 8, 0},
-        {"no history", {}, {3, 3}, 8, 0},
+         {{5, 5, 10}, {4, 4, 10}, {3, 3, 10}, {2, 2, 10}}, {3, 3, 10}, {1, 0}},
+        {"the sample at hand is the one last taken", {{5, 5, 10}, {4, 4, 10}, {3, 3, 10}}, {5, 5, 10}, {}},
+        {"the sample at hand is behind the one last taken", {{3, 3, 10}, {2, 2, 10}}, {5, 5, 26}, {}},
+        {"alike neighbours are one sample",
+         {{6, 6, 10}, {6, 6, 10}, {5, 5, 10}, {5, 5, 10}, {4, 4, 10}}, {4, 4, 10}, {2, 0}},
+        {"an older entry ends it when the last is not recorded", {{5, 5, 10}, {4, 4, 9}, {1, 1, 6}}, {3, 3, 8}, {1, 0}},
+        {"the whole history when the last lies beyond it", full, {0, 0, 8900}, everyEntry},
+        {"times that wrap",
+         {{9, 9, 5}, {8, 8, 2}, {7, 7, 0xFFFFFFF8u}, {6, 6, 0xFFFFFFF0u}}, {6, 6, 0xFFFFFFF0u}, {2, 1, 0}},
+        {"unused slots end it", {{5, 5, 100}, {4, 4, 99}, {0, 0, 0}, {0, 0, 0}}, {3, 3, 50}, {1, 0}},
+        {"no history", {}, {3, 3, 8}, {}},
     };
-    for (const HistoryCase& c : cases) {
-        EXPECT_EQ(CountSamplesSince(c.newestFirst, c.lastPosition, c.lastTime), c.expected) << c.name;
+    for (const ScanCase& c : cases) {
+        EXPECT_EQ(EntriesSince(c.newestFirst, c.last), c.expected) << c.name;
+    }
+}
+
+struct MergeCase {
+    const char* name;
+    TakenInput taken;
+    bool release;
+    RecordedSample message;  // the message's own move, unless at the release
+    std::vector<RecordedSample> recorded;
+    bool anchored;  // the history is read back from `anchor`
+    RecordedSample anchor;
+    std::vector<RecordedSample> history;
+    std::vector<RecordedSample> expected;
+    bool tookOverAfter;
+};
+
+// Which moves a mouse stroke takes at each message, from the message, the system's history and the
+// recorder, with times that repeat: none twice, none behind what was taken, none left out.
+TEST(CoalescedInput, TheMergeKnowsWhichMovesItTookWhateverTheirTimes) {
+    const MergeCase cases[] = {
+        {"a message with the moves merged into it", {{1, 1, 10}, false}, false, {4, 4, 10}, {},
+         true, {4, 4, 10}, {{4, 4, 10}, {3, 3, 10}, {2, 2, 10}, {1, 1, 10}, {0, 0, 10}},
+         {{2, 2, 10}, {3, 3, 10}, {4, 4, 10}}, false},
+        {"a message the system does not know", {{1, 1, 10}, false}, false, {4, 4, 26}, {},
+         true, {4, 4, 26}, {}, {{4, 4, 26}}, false},
+        {"a message already taken adds nothing", {{4, 4, 10}, false}, false, {4, 4, 10}, {},
+         true, {4, 4, 10}, {{4, 4, 10}, {3, 3, 10}, {2, 2, 10}}, {}, false},
+        {"the recorder's first moves, after the history before them", {{1, 1, 10}, false}, false, {3, 3, 10},
+         {{3, 3, 10}, {4, 4, 10}, {5, 5, 26}}, true, {3, 3, 10}, {{3, 3, 10}, {2, 2, 10}, {1, 1, 10}},
+         {{2, 2, 10}, {3, 3, 10}, {4, 4, 10}, {5, 5, 26}}, true},
+        {"a message behind what the recorder gave adds nothing", {{9, 9, 26}, true}, false, {5, 5, 26}, {},
+         false, {}, {}, {}, true},
+        {"once the recorder took over, its moves alone", {{9, 9, 26}, true}, false, {12, 12, 42},
+         {{10, 10, 26}, {11, 11, 42}, {12, 12, 42}, {13, 13, 42}}, false, {}, {},
+         {{10, 10, 26}, {11, 11, 42}, {12, 12, 42}, {13, 13, 42}}, true},
+        {"a release takes the recorder's last moves", {{9, 9, 26}, true}, true, {}, {{10, 10, 26}},
+         false, {}, {}, {{10, 10, 26}}, true},
+        {"a release without recorded moves adds nothing", {{9, 9, 26}, false}, true, {}, {},
+         false, {}, {}, {}, false},
+        {"a release with the recorder's first moves", {{1, 1, 10}, false}, true, {}, {{3, 3, 10}},
+         true, {3, 3, 10}, {{3, 3, 10}, {2, 2, 10}, {1, 1, 10}}, {{2, 2, 10}, {3, 3, 10}}, true},
+    };
+    for (const MergeCase& c : cases) {
+        const RecordedSample* message = c.release ? nullptr : &c.message;
+        RecordedSample anchor = {};
+        ASSERT_EQ(HistoryAnchor(c.taken, message, c.recorded, anchor), c.anchored) << c.name;
+        if (c.anchored) {
+            EXPECT_EQ(anchor, c.anchor) << c.name;
+        }
+
+        TakenInput taken = c.taken;
+        EXPECT_EQ(MergeMoves(taken, message, c.recorded, c.history), c.expected) << c.name;
+        EXPECT_EQ(taken.recorderTookOver, c.tookOverAfter) << c.name;
+        EXPECT_EQ(taken.last, c.expected.empty() ? c.taken.last : c.expected.back()) << c.name;
     }
 }
 

@@ -14,9 +14,11 @@
 //   quit CLASS                   posts WM_QUIT to the thread of the first window of CLASS
 //   chord KEY+KEY+...            SendInput: presses the keys in order, releases them in reverse
 //   display WIDTH HEIGHT         ChangeDisplaySettingsExW of the primary display; result=N
-//   circle CX CY R N MS          SendInput: left press at the circle's top, N absolute moves around
+//   circle CX CY R N MS [TICK]   SendInput: left press at the circle's top, N absolute moves around
 //                                it MS milliseconds apart (fractions allowed), release; each position
-//                                as at=X,Y
+//                                as at=X,Y. With TICK, every input carries a time (mi.time) that
+//                                steps by TICK ms as a coarse system tick does, so many moves share
+//                                one time; without it the system stamps them.
 #include <windows.h>
 
 #include <fcntl.h>
@@ -342,17 +344,25 @@ LONG Normalised(int pixel, int screenSize) {
     return static_cast<LONG>((static_cast<long long>(pixel) * 65536 + screenSize - 1) / screenSize);
 }
 
-INPUT MouseInput(POINT at, DWORD buttonFlags) {
+INPUT MouseInput(POINT at, DWORD buttonFlags, DWORD time) {
     INPUT input = {};
     input.type = INPUT_MOUSE;
     input.mi.dx = Normalised(at.x, GetSystemMetrics(SM_CXSCREEN));
     input.mi.dy = Normalised(at.y, GetSystemMetrics(SM_CYSCREEN));
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttonFlags;
+    input.mi.time = time;
     return input;
 }
 
+// The time an input made `elapsedMs` after `start` carries: 0 lets the system stamp it; with a tick,
+// the tick count at the last whole tick, as a system whose clock advances in such steps reads it.
+DWORD InputTime(DWORD start, double elapsedMs, double tickMs) {
+    if (tickMs <= 0) return 0;
+    return start + static_cast<DWORD>(std::floor(elapsedMs / tickMs) * tickMs);
+}
+
 // A fast hand: the moves are paced by the performance counter, as a 1000 Hz mouse reports them.
-int InjectCircle(int cx, int cy, int radius, int moves, double intervalMs) {
+int InjectCircle(int cx, int cy, int radius, int moves, double intervalMs, double tickMs) {
     std::vector<POINT> path;
     for (int i = 0; i <= moves; ++i) {
         const double angle = 6.283185307179586 * i / moves;
@@ -361,17 +371,18 @@ int InjectCircle(int cx, int cy, int radius, int moves, double intervalMs) {
     }
     LARGE_INTEGER frequency, now, start;
     QueryPerformanceFrequency(&frequency);
-    INPUT press = MouseInput(path[0], MOUSEEVENTF_LEFTDOWN);
+    const DWORD startTick = GetTickCount();
+    INPUT press = MouseInput(path[0], MOUSEEVENTF_LEFTDOWN, InputTime(startTick, 0, tickMs));
     SendInput(1, &press, sizeof(INPUT));
     QueryPerformanceCounter(&start);
     for (int i = 1; i <= moves; ++i) {
         const LONGLONG due = start.QuadPart + static_cast<LONGLONG>(intervalMs * i * frequency.QuadPart / 1000.0);
         do QueryPerformanceCounter(&now);
         while (now.QuadPart < due);
-        INPUT move = MouseInput(path[i], 0);
+        INPUT move = MouseInput(path[i], 0, InputTime(startTick, intervalMs * i, tickMs));
         SendInput(1, &move, sizeof(INPUT));
     }
-    INPUT release = MouseInput(path.back(), MOUSEEVENTF_LEFTUP);
+    INPUT release = MouseInput(path.back(), MOUSEEVENTF_LEFTUP, InputTime(startTick, intervalMs * moves, tickMs));
     SendInput(1, &release, sizeof(INPUT));
     for (const POINT& at : path) PrintLine(L"at=" + std::to_wstring(at.x) + L"," + std::to_wstring(at.y));
     return EXIT_YES;
@@ -412,10 +423,10 @@ int Run(int argc, wchar_t** argv) {
     if (command == L"chord" && operands == 1) return SendChord(operand[0]);
     if (command == L"display" && operands == 2)
         return ChangeDisplay(static_cast<DWORD>(Number(operand[0])), static_cast<DWORD>(Number(operand[1])));
-    if (command == L"circle" && operands == 5)
+    if (command == L"circle" && (operands == 5 || operands == 6))
         return InjectCircle(static_cast<int>(Number(operand[0])), static_cast<int>(Number(operand[1])),
                             static_cast<int>(Number(operand[2])), static_cast<int>(Number(operand[3])),
-                            wcstod(operand[4], nullptr));
+                            wcstod(operand[4], nullptr), operands == 6 ? wcstod(operand[5], nullptr) : 0.0);
     return EXIT_USAGE;
 }
 

@@ -95,8 +95,7 @@ void ResetAppForTest() {
     app.mouseContact = false;
     app.penContact = false;
     app.contactPointerId = 0;
-    app.lastInputPosition = {};
-    app.lastInputTime = 0;
+    app.takenInput = {};
     app.currentTool = Pen;
     app.colourIndex = 0;
     app.widthIndex = 1;
