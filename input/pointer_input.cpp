@@ -17,10 +17,11 @@ struct PointerSample {
     bool eraser;
 };
 
-// A pen that reports no pressure draws like the mouse. Values past the documented top are held at
-// full pressure, so the drawn width stays inside the area that capture presents.
+// A pen that reports no pressure draws like the mouse; one that does reports its lightest touch as
+// 0. Values past the documented top are held at full pressure, so the drawn width stays inside the
+// area that capture presents.
 float PenPressure(const POINTER_PEN_INFO& penInfo) {
-    if (penInfo.pressure == 0) return 0.5f;
+    if (!(penInfo.penMask & PEN_MASK_PRESSURE)) return 0.5f;
     return float(std::min(penInfo.pressure, MAX_PEN_PRESSURE)) * (1.0f / 1024.0f);
 }
 

@@ -303,6 +303,7 @@ TEST_F(OverlayInput, ReleasingTheCaptureOnButtonUpCommitsOnce) {
 // Fake pointer functions: the test says which type and pen report the next message reads.
 POINTER_INPUT_TYPE fakeType = PT_PEN;
 UINT32 fakePressure = 0;
+PEN_MASK fakePenMask = PEN_MASK_PRESSURE;
 UINT32 fakePenFlags = 0;
 bool fakeTypeFails = false;
 
@@ -314,6 +315,7 @@ BOOL WINAPI FakeGetPointerType(UINT32, POINTER_INPUT_TYPE* type) {
 BOOL WINAPI FakeGetPointerPenInfo(UINT32, POINTER_PEN_INFO* info) {
     *info = {};
     info->pressure = fakePressure;
+    info->penMask = fakePenMask;
     info->penFlags = fakePenFlags;
     return TRUE;
 }
@@ -335,6 +337,7 @@ protected:
         app.pGetPointerPenInfo = FakeGetPointerPenInfo;
         fakeType = PT_PEN;
         fakePressure = 0;
+        fakePenMask = PEN_MASK_PRESSURE;
         fakePenFlags = 0;
         fakeTypeFails = false;
     }
@@ -348,24 +351,31 @@ protected:
 
 struct PressureCase {
     POINTER_INPUT_TYPE type;
+    PEN_MASK mask;
     UINT32 reported;
     float expected;
 };
 
+// A pen that reports pressure reports its lightest touch as 0; only a pen without pressure (no
+// PEN_MASK_PRESSURE) draws at the mouse's 0.5.
 TEST_F(PointerInput, PressureComesFromThePenAndDefaultsToHalf) {
     const PressureCase cases[] = {
-        {PT_PEN, 512, 0.5f},  {PT_PEN, 1024, 1.0f},  {PT_PEN, 0, 0.5f}, {PT_PEN, 256, 0.25f},
-        {PT_PEN, 5000, 1.0f},  // beyond the documented range: held at full pressure
-        {PT_TOUCH, 1024, 0.5f}, {PT_TOUCHPAD, 100, 0.5f},
+        {PT_PEN, PEN_MASK_PRESSURE, 512, 0.5f},   {PT_PEN, PEN_MASK_PRESSURE, 1024, 1.0f},
+        {PT_PEN, PEN_MASK_PRESSURE, 0, 0.0f},     {PT_PEN, PEN_MASK_PRESSURE, 256, 0.25f},
+        {PT_PEN, PEN_MASK_PRESSURE, 5000, 1.0f},  // beyond the documented range: held at full pressure
+        {PT_PEN, PEN_MASK_ROTATION, 0, 0.5f},     {PT_PEN, PEN_MASK_NONE, 700, 0.5f},
+        {PT_TOUCH, PEN_MASK_PRESSURE, 1024, 0.5f}, {PT_TOUCHPAD, PEN_MASK_PRESSURE, 100, 0.5f},
     };
     for (const PressureCase& c : cases) {
         ResetAppForTest();
         fakeType = c.type;
+        fakePenMask = c.mask;
         fakePressure = c.reported;
         PointerStroke(100);
-        ASSERT_EQ(app.history.size(), 1u) << "type " << c.type << " pressure " << c.reported;
+        ASSERT_EQ(app.history.size(), 1u) << "type " << c.type << " mask " << c.mask << " pressure " << c.reported;
         for (const InkPoint& point : app.history[0].points) {
-            EXPECT_EQ(point.pressure, c.expected) << "type " << c.type << " pressure " << c.reported;
+            EXPECT_EQ(point.pressure, c.expected)
+                << "type " << c.type << " mask " << c.mask << " pressure " << c.reported;
         }
     }
 }
@@ -608,6 +618,7 @@ BOOL WINAPI FakeGetPointerPenInfoHistory(UINT32, UINT32* count, POINTER_PEN_INFO
         entries[i].pointerInfo.ptPixelLocation = {fakePenHistory[i].x + app.canvasLeft,
                                                   fakePenHistory[i].y + app.canvasTop};
         entries[i].pointerInfo.dwTime = fakeDownTime + DWORD(fakePenHistory[i].timeAfterDown);
+        entries[i].penMask = PEN_MASK_PRESSURE;
         entries[i].pressure = fakePenHistory[i].pressure;
     }
     return TRUE;
@@ -630,7 +641,7 @@ TEST_F(PointerInput, PenSamplesMergedByTheSystemAreRecoveredWithTheirPressure) {
     SendPointer(WM_POINTERUP, 0, 200, 100);
 
     const InkPoint expected[] = {{100, 100, 0.5f},  {120, 110, 0.125f}, {140, 120, 0.25f}, {160, 110, 0.75f},
-                                 {180, 100, 0.5f},  {190, 105, 0.5f},   {200, 100, 0.5f}};
+                                 {180, 100, 0.5f},  {190, 105, 0.0f},   {200, 100, 0.5f}};
     ASSERT_EQ(app.history.size(), 1u);
     const std::vector<InkPoint>& points = app.history[0].points;
     ASSERT_EQ(points.size(), std::size(expected));
