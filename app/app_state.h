@@ -49,6 +49,10 @@ struct AppState {
     bool mouseContact = false;
     bool penContact = false;
     UINT32 contactPointerId = 0;
+    // A pen contact left to the default procedure, which makes mouse messages of it: its updates and
+    // its lift go there too.
+    bool contactPassedOn = false;
+    UINT32 passedOnPointerId = 0;
     // What the stroke has taken of its input: samples the system merged are recovered from its
     // histories and the move recorder back to the newest of these.
     TakenInput takenInput;

@@ -74,6 +74,13 @@ void EndPointerContact() {
 
 bool HandlePointerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const UINT32 pointerId = GET_POINTERID_WPARAM(wParam);
+    // A contact the default procedure took (a press with the pen's barrel button, which it turns
+    // into the right button's press) is its to the end: its lift becomes the right button's
+    // release, so the two halves of the right click pair up.
+    if (app.contactPassedOn && app.passedOnPointerId == pointerId) {
+        if (message == WM_POINTERUP) app.contactPassedOn = false;
+        return false;
+    }
     POINTER_INPUT_TYPE type = PT_POINTER;
     if (!app.pGetPointerType || !app.pGetPointerType(pointerId, &type) || type == PT_MOUSE) {
         // The owning contact ends with its lift, also one that cannot be classified: otherwise the
@@ -88,7 +95,11 @@ bool HandlePointerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     // nothing; its messages are still consumed, so none comes back as a mouse message.
     switch (message) {
     case WM_POINTERDOWN:
-        if (!IS_POINTER_FIRSTBUTTON_WPARAM(wParam) && !sample.eraser) return false;
+        if (!IS_POINTER_FIRSTBUTTON_WPARAM(wParam) && !sample.eraser) {
+            app.contactPassedOn = true;
+            app.passedOnPointerId = pointerId;
+            return false;
+        }
         if (!app.drawing) BeginPointerStroke(sample, pointerId, lParam);
         return true;
     case WM_POINTERUPDATE:
@@ -103,4 +114,5 @@ bool HandlePointerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 
 void HandlePointerCaptureLost(UINT32 pointerId) {
     if (OwnsTheStroke(pointerId)) EndPointerContact();
+    if (app.contactPassedOn && app.passedOnPointerId == pointerId) app.contactPassedOn = false;
 }

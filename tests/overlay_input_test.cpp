@@ -600,6 +600,30 @@ TEST_F(PointerInput, PointersThatAreNotPenOrTouchContactsDrawNothing) {
     EXPECT_TRUE(app.history.empty());
 }
 
+// With the barrel button held the pen's first-button flag is clear, tip down or not, and the default
+// procedure makes a right button's press of it: the contact's updates and lift go there as well, so
+// the right button's release comes and the right click does what it does on the overlay.
+TEST_F(PointerInput, ABarrelButtonContactGoesToTheDefaultProcedureFromPressToLift) {
+    constexpr WPARAM BARREL = POINTER_MESSAGE_FLAG_INRANGE | POINTER_MESSAGE_FLAG_INCONTACT |
+                              POINTER_MESSAGE_FLAG_SECONDBUTTON;
+    auto handled = [](UINT message, WPARAM flags, int x, WORD pointerId) {
+        return HandlePointerMessage(app.overlayWindow, message, MAKEWPARAM(pointerId, flags), ScreenPoint(x, 100));
+    };
+    EXPECT_FALSE(handled(WM_POINTERDOWN, BARREL, 100, 2));
+    EXPECT_FALSE(handled(WM_POINTERUPDATE, BARREL, 140, 2));
+    // Another pointer's messages are still this procedure's.
+    EXPECT_TRUE(handled(WM_POINTERUPDATE, POINTER_MESSAGE_FLAG_INRANGE, 300, 5));
+    EXPECT_FALSE(handled(WM_POINTERUP, POINTER_MESSAGE_FLAG_INRANGE, 140, 2));
+    EXPECT_FALSE(app.drawing);
+    EXPECT_TRUE(app.history.empty());
+
+    // After the lift the pen is this procedure's again: hovering is consumed, the tip draws.
+    EXPECT_TRUE(handled(WM_POINTERUPDATE, POINTER_MESSAGE_FLAG_INRANGE, 150, 2));
+    PointerStroke(200);
+    ASSERT_EQ(app.history.size(), 1u);
+    EXPECT_EQ(app.history[0].tool, Pen);
+}
+
 // The pen's own history, newest first, as the next update will find it.
 struct PenEntry {
     int x;  // canvas pixels

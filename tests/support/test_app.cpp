@@ -95,6 +95,8 @@ void ResetAppForTest() {
     app.mouseContact = false;
     app.penContact = false;
     app.contactPointerId = 0;
+    app.contactPassedOn = false;
+    app.passedOnPointerId = 0;
     app.takenInput = {};
     app.currentTool = Pen;
     app.colourIndex = 0;
