@@ -46,6 +46,7 @@ struct Given {
     int32_t width = 1;
     bool passThrough = false;
     size_t strokes = 0;
+    bool board = false;
 };
 
 struct Expected {
@@ -70,6 +71,7 @@ void Arrange(const Given& given) {
     app.currentTool = given.tool;
     app.colourIndex = given.colour;
     app.widthIndex = given.width;
+    app.boardMode = given.board;
     if (given.passThrough) SetPassThrough(true);
     ForgetPushes();
 }
@@ -163,8 +165,11 @@ TEST_F(Shortcuts, KeyTable) {
          {Pen, 0, 0, false, false, false, 0, false, 0}},
         {"a width key keeps pass-through", {Pen, 0, 1, true}, OFF, OFF, WM_KEYDOWN, VK_OEM_PLUS,
          {Pen, 0, 2, true, false, false, 0, false, 1}},
-        {"B in pass-through turns the board on and keeps pass-through", {Pen, 0, 1, true}, OFF, OFF,
-         WM_KEYDOWN, 'B', {Pen, 0, 1, true, true, false, 0, false, 1}},
+        // A white board would hide the applications that take the clicks.
+        {"B in pass-through turns the board on and leaves pass-through", {Pen, 0, 1, true}, OFF, OFF,
+         WM_KEYDOWN, 'B', {Pen, 0, 1, false, true, false, 0, false, 2}},
+        {"B in pass-through turns the board off and keeps pass-through", {Pen, 0, 1, true, 0, true}, OFF, OFF,
+         WM_KEYDOWN, 'B', {Pen, 0, 1, true, false, false, 0, false, 1}},
         {"Esc switches pass-through on", {}, OFF, OFF, WM_KEYDOWN, VK_ESCAPE,
          {Pen, 0, 1, true, false, false, 0, false, 1}},
         {"a second Esc changes nothing", {Pen, 0, 1, true}, OFF, OFF, WM_KEYDOWN, VK_ESCAPE,
