@@ -15,6 +15,8 @@ using GetPointerTypeFn = BOOL(WINAPI*)(UINT32 pointerId, POINTER_INPUT_TYPE* poi
 using GetPointerPenInfoFn = BOOL(WINAPI*)(UINT32 pointerId, POINTER_PEN_INFO* penInfo);
 using GetPointerPenInfoHistoryFn = BOOL(WINAPI*)(UINT32 pointerId, UINT32* entriesCount,
                                                  POINTER_PEN_INFO* penInfo);
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND window);
+using GetDpiForSystemFn = UINT(WINAPI*)();
 using RegisterHotKeyFn = BOOL(WINAPI*)(HWND window, int id, UINT modifiers, UINT key);
 using UpdateLayeredWindowIndirectFn = BOOL(WINAPI*)(HWND window, const UPDATELAYEREDWINDOWINFO* info);
 using UpdateLayeredWindowFn = BOOL(WINAPI*)(HWND window, HDC screenDC, POINT* dstPoint, SIZE* size,
@@ -99,6 +101,11 @@ struct AppState {
     GetPointerTypeFn pGetPointerType = nullptr;
     GetPointerPenInfoFn pGetPointerPenInfo = nullptr;
     GetPointerPenInfoHistoryFn pGetPointerPenInfoHistory = nullptr;
+
+    // The display's scale, looked up at start-up; null where the system lacks them (before Windows 10
+    // 1607). Tests put their own here to be on a display of another scale.
+    GetDpiForWindowFn pGetDpiForWindow = nullptr;
+    GetDpiForSystemFn pGetDpiForSystem = nullptr;
 
     // Claims a global hotkey. Tests put their own function here to see what is claimed.
     RegisterHotKeyFn pRegisterHotKey = &RegisterHotKey;

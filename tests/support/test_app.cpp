@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/display_scale.h"
 #include "app/frame_step.h"
 #include "app/startup.h"
 #include "ink/live_layer.h"
@@ -50,6 +51,7 @@ void StartTestApp(int canvasWidth, int canvasHeight) {
 
     HINSTANCE instance = GetModuleHandleW(nullptr);
     LookUpPenFunctions();
+    LookUpDpiFunctions();
     RegisterWindowClasses(instance);
     app.canvasLeft = 1;
     app.canvasTop = 1;
@@ -64,6 +66,7 @@ void StartTestApp(int canvasWidth, int canvasHeight) {
     PushPendingFrame();
     ShowWindow(app.overlayWindow, SW_SHOW);
     LayoutToolbar();
+    FollowToolbarDisplayScale();
     ShowWindow(app.toolbarWindow, SW_SHOWNOACTIVATE);
     PumpMessages();
 }
