@@ -6,6 +6,8 @@
 //                                exstyle, style, owner, owner_class, rect, visible, pid, tid
 //   wait-window CLASS MS         until a visible top-level window of CLASS exists
 //   wait-gone CLASS MS           until no top-level window of CLASS exists
+//   wait-idle CLASS MS           until the process of the first window of CLASS waits for input
+//                                with none pending (WaitForInputIdle): its start-up is done
 //   hotkeys KEY...               KEY=free or KEY=taken for Ctrl+Shift+KEY, by claiming it for a moment
 //   mutex NAME                   exists=1 or exists=0
 //   msgbox CAPTION MS            waits for the "#32770" box with that caption: its texts and buttons
@@ -103,6 +105,18 @@ bool WaitFor(unsigned long milliseconds, Condition condition) {
         if (GetTickCount64() >= end) return false;
         Sleep(50);
     }
+}
+
+int WaitForIdle(const std::wstring& className, unsigned long milliseconds) {
+    HWND window = FirstWindow(className);
+    DWORD pid = 0;
+    if (!window || !GetWindowThreadProcessId(window, &pid)) return EXIT_NO;
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+    if (!process) return EXIT_NO;
+    const DWORD result = WaitForInputIdle(process, milliseconds);
+    CloseHandle(process);
+    PrintLine(L"idle=" + std::to_wstring(result == 0 ? 1 : 0));
+    return result == 0 ? EXIT_YES : EXIT_NO;
 }
 
 int ShowWindowInfo(const std::wstring& className) {
@@ -411,6 +425,8 @@ int Run(int argc, wchar_t** argv) {
                    ? EXIT_YES
                    : EXIT_NO;
     }
+    if (command == L"wait-idle" && operands == 2)
+        return WaitForIdle(operand[0], static_cast<unsigned long>(Number(operand[1])));
     if (command == L"hotkeys" && operands >= 1) return ShowHotkeys(operands, operand);
     if (command == L"mutex" && operands == 1) return ShowMutex(operand[0]);
     if (command == L"msgbox" && operands == 2)
