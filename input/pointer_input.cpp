@@ -96,8 +96,11 @@ bool HandlePointerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
     case WM_POINTERDOWN:
         if (!IS_POINTER_FIRSTBUTTON_WPARAM(wParam) && !sample.eraser) {
-            app.contactPassedOn = true;
-            app.passedOnPointerId = pointerId;
+            // The contact that owns the stroke stays this procedure's, so that its lift ends it.
+            if (!OwnsTheStroke(pointerId)) {
+                app.contactPassedOn = true;
+                app.passedOnPointerId = pointerId;
+            }
             return false;
         }
         if (!app.drawing) BeginPointerStroke(sample, pointerId, lParam);

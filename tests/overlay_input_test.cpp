@@ -622,6 +622,13 @@ TEST_F(PointerInput, ABarrelButtonContactGoesToTheDefaultProcedureFromPressToLif
     PointerStroke(200);
     ASSERT_EQ(app.history.size(), 1u);
     EXPECT_EQ(app.history[0].tool, Pen);
+
+    // A press without the flag from the pointer whose tip draws leaves its stroke to its own lift.
+    EXPECT_TRUE(handled(WM_POINTERDOWN, CONTACT, 100, 2));
+    EXPECT_FALSE(handled(WM_POINTERDOWN, BARREL, 120, 2));
+    EXPECT_TRUE(handled(WM_POINTERUP, POINTER_MESSAGE_FLAG_INRANGE, 120, 2));
+    EXPECT_FALSE(app.drawing);
+    EXPECT_EQ(app.history.size(), 2u);
 }
 
 // The pen's own history, newest first, as the next update will find it.
