@@ -16,26 +16,13 @@ bool SameSample(const RecordedSample& a, const RecordedSample& b) {
 }
 
 // Times wrap after 49.7 days; the difference says which of two samples is older.
-bool OlderThan(const RecordedSample& sample, const RecordedSample& than) { return LONG(sample.time - than.time) < 0; }
+bool OlderThan(const RecordedSample& sample, const RecordedSample& than) {
+    return LONG(sample.time - than.time) < 0;
+}
 
 // Display points come back as unsigned 16-bit values: a position left of or above the primary
 // screen reads 65536 minus its distance.
 int32_t Signed16(int value) { return value > 32767 ? value - 65536 : value; }
-
-// The system's mouse history back from `anchor`, newest first, looked up by position and time in
-// 16-bit positions as the history gives them. Empty where the system does not know the anchor.
-std::vector<RecordedSample> MouseHistoryAt(const RecordedSample& anchor) {
-    MOUSEMOVEPOINT wanted = {};
-    wanted.x = anchor.x & 0xFFFF;
-    wanted.y = anchor.y & 0xFFFF;
-    wanted.time = anchor.time;
-    MOUSEMOVEPOINT found[HISTORY_LENGTH];
-    const int count =
-        GetMouseMovePointsEx(sizeof(MOUSEMOVEPOINT), &wanted, found, HISTORY_LENGTH, GMMP_USE_DISPLAY_POINTS);
-    std::vector<RecordedSample> history;
-    for (int i = 0; i < count; ++i) history.push_back({Signed16(found[i].x), Signed16(found[i].y), found[i].time});
-    return history;
-}
 
 void ExtendWithMove(HWND window, const RecordedSample& move) {
     POINT client = {move.x, move.y};
@@ -48,14 +35,31 @@ void TakeMouseMoves(HWND window, const RecordedSample* message) {
     std::vector<RecordedSample> recorded;
     TakeRecordedMoves(recorded);
     RecordedSample anchor;
-    const std::vector<RecordedSample> history =
-        HistoryAnchor(app.takenInput, message, recorded, anchor) ? MouseHistoryAt(anchor) : std::vector<RecordedSample>();
+    std::vector<RecordedSample> history;
+    if (HistoryAnchor(app.takenInput, message, recorded, anchor)) {
+        // Back from the recorder's first move, the recorder read it while it was fresh.
+        if (!recorded.empty()) TakeHistoryAtFirstMove(history);
+        if (history.empty()) history = MouseHistoryAt(anchor);
+    }
     for (const RecordedSample& move : MergeMoves(app.takenInput, message, recorded, history)) {
         ExtendWithMove(window, move);
     }
 }
 
 }  // namespace
+
+std::vector<RecordedSample> MouseHistoryAt(const RecordedSample& anchor) {
+    MOUSEMOVEPOINT wanted = {};
+    wanted.x = anchor.x & 0xFFFF;
+    wanted.y = anchor.y & 0xFFFF;
+    wanted.time = anchor.time;
+    MOUSEMOVEPOINT found[HISTORY_LENGTH];
+    const int count =
+        GetMouseMovePointsEx(sizeof(MOUSEMOVEPOINT), &wanted, found, HISTORY_LENGTH, GMMP_USE_DISPLAY_POINTS);
+    std::vector<RecordedSample> history;
+    for (int i = 0; i < count; ++i) history.push_back({Signed16(found[i].x), Signed16(found[i].y), found[i].time});
+    return history;
+}
 
 std::vector<size_t> EntriesSince(const std::vector<RecordedSample>& newestFirst, const RecordedSample& last) {
     std::vector<size_t> since;

@@ -53,6 +53,10 @@ std::vector<RecordedSample> MergeMoves(TakenInput& taken, const RecordedSample* 
                                        const std::vector<RecordedSample>& recorded,
                                        const std::vector<RecordedSample>& history);
 
+// The system's mouse history back from `anchor`, newest first, looked up by position and time in
+// 16-bit positions as the history gives them. Empty where the system does not know the anchor.
+std::vector<RecordedSample> MouseHistoryAt(const RecordedSample& anchor);
+
 // The sample that began a stroke (screen pixels, message time) is the first one taken.
 void TakeFirstSample(POINT screen, DWORD time);
 

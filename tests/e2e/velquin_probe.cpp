@@ -20,7 +20,10 @@
 //                                it MS milliseconds apart (fractions allowed), release; each position
 //                                as at=X,Y. With TICK, every input carries a time (mi.time) that
 //                                steps by TICK ms as a coarse system tick does, so many moves share
-//                                one time; without it the system stamps them.
+//                                one time; without it the system stamps them. Then the moves the
+//                                system took in with the button held, from the press to the
+//                                release, as seen=X,Y: under Wine more than were injected, as the
+//                                X server's reports of the pointer Wine moved come back as moves.
 #include <windows.h>
 
 #include <fcntl.h>
@@ -32,6 +35,7 @@
 #include <algorithm>
 #include <cwchar>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -375,6 +379,69 @@ DWORD InputTime(DWORD start, double elapsedMs, double tickMs) {
     return start + static_cast<DWORD>(std::floor(elapsedMs / tickMs) * tickMs);
 }
 
+// What the system takes in from the mouse, from a low-level hook on a thread of its own.
+struct MouseLog {
+    HANDLE thread = nullptr;
+    DWORD threadId = 0;
+    HANDLE hooked = nullptr;
+    CRITICAL_SECTION lock;
+    std::vector<std::pair<WPARAM, POINT>> events;
+};
+MouseLog mouseLog;
+
+LRESULT CALLBACK LogMouse(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && (wParam == WM_MOUSEMOVE || wParam == WM_LBUTTONDOWN || wParam == WM_LBUTTONUP)) {
+        EnterCriticalSection(&mouseLog.lock);
+        mouseLog.events.push_back({wParam, reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam)->pt});
+        LeaveCriticalSection(&mouseLog.lock);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+DWORD WINAPI RunMouseLog(void*) {
+    HHOOK hook = SetWindowsHookExW(WH_MOUSE_LL, LogMouse, GetModuleHandleW(nullptr), 0);
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
+    SetEvent(mouseLog.hooked);
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    }
+    UnhookWindowsHookEx(hook);
+    return 0;
+}
+
+void StartMouseLog() {
+    InitializeCriticalSection(&mouseLog.lock);
+    mouseLog.hooked = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    mouseLog.thread = CreateThread(nullptr, 0, RunMouseLog, nullptr, 0, &mouseLog.threadId);
+    WaitForSingleObject(mouseLog.hooked, 5000);
+}
+
+bool MouseLogHolds(WPARAM message) {
+    EnterCriticalSection(&mouseLog.lock);
+    bool holds = false;
+    for (const auto& event : mouseLog.events) holds |= event.first == message;
+    LeaveCriticalSection(&mouseLog.lock);
+    return holds;
+}
+
+// Once the release has come by: the press and each move with the button held up to the release,
+// without a move to where the last one already was.
+std::vector<POINT> StopMouseLog() {
+    WaitFor(2000, [] { return MouseLogHolds(WM_LBUTTONUP); });
+    PostThreadMessageW(mouseLog.threadId, WM_QUIT, 0, 0);
+    WaitForSingleObject(mouseLog.thread, 5000);
+    std::vector<POINT> stroke;
+    for (const auto& [message, at] : mouseLog.events) {
+        if (stroke.empty()) {
+            if (message == WM_LBUTTONDOWN) stroke.push_back(at);
+            continue;
+        }
+        if (message == WM_LBUTTONUP) break;
+        if (message == WM_MOUSEMOVE && (at.x != stroke.back().x || at.y != stroke.back().y)) stroke.push_back(at);
+    }
+    return stroke;
+}
+
 // A fast hand: the moves are paced by the performance counter, as a 1000 Hz mouse reports them.
 int InjectCircle(int cx, int cy, int radius, int moves, double intervalMs, double tickMs) {
     std::vector<POINT> path;
@@ -383,6 +450,7 @@ int InjectCircle(int cx, int cy, int radius, int moves, double intervalMs, doubl
         path.push_back({cx + static_cast<LONG>(std::lround(radius * std::sin(angle))),
                         cy - static_cast<LONG>(std::lround(radius * std::cos(angle)))});
     }
+    StartMouseLog();
     LARGE_INTEGER frequency, now, start;
     QueryPerformanceFrequency(&frequency);
     const DWORD startTick = GetTickCount();
@@ -399,6 +467,9 @@ int InjectCircle(int cx, int cy, int radius, int moves, double intervalMs, doubl
     INPUT release = MouseInput(path.back(), MOUSEEVENTF_LEFTUP, InputTime(startTick, intervalMs * moves, tickMs));
     SendInput(1, &release, sizeof(INPUT));
     for (const POINT& at : path) PrintLine(L"at=" + std::to_wstring(at.x) + L"," + std::to_wstring(at.y));
+    for (const POINT& at : StopMouseLog()) {
+        PrintLine(L"seen=" + std::to_wstring(at.x) + L"," + std::to_wstring(at.y));
+    }
     return EXIT_YES;
 }
 
