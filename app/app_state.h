@@ -16,6 +16,8 @@ using GetPointerTypeFn = BOOL(WINAPI*)(UINT32 pointerId, POINTER_INPUT_TYPE* poi
 using GetPointerPenInfoFn = BOOL(WINAPI*)(UINT32 pointerId, POINTER_PEN_INFO* penInfo);
 using GetPointerPenInfoHistoryFn = BOOL(WINAPI*)(UINT32 pointerId, UINT32* entriesCount,
                                                  POINTER_PEN_INFO* penInfo);
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND window);
+using GetDpiForSystemFn = UINT(WINAPI*)();
 using RegisterHotKeyFn = BOOL(WINAPI*)(HWND window, int id, UINT modifiers, UINT key);
 using UpdateLayeredWindowIndirectFn = BOOL(WINAPI*)(HWND window, const UPDATELAYEREDWINDOWINFO* info);
 using QueryPerformanceCounterFn = BOOL(WINAPI*)(LARGE_INTEGER* counter);
@@ -53,10 +55,13 @@ struct AppState {
     bool mouseContact = false;
     bool penContact = false;
     UINT32 contactPointerId = 0;
-    // The newest input sample taken into the stroke, in screen pixels, with the system's time of it:
-    // samples the system merged are recovered from its histories back to this one.
-    POINT lastInputPosition = {0, 0};
-    DWORD lastInputTime = 0;
+    // A pen contact left to the default procedure, which makes mouse messages of it: its updates and
+    // its lift go there too.
+    bool contactPassedOn = false;
+    UINT32 passedOnPointerId = 0;
+    // What the stroke has taken of its input: samples the system merged are recovered from its
+    // histories and the move recorder back to the newest of these.
+    TakenInput takenInput;
     MoveRecorder moveRecorder;  // keeps the moves of a mouse stroke the system's history would drop
     std::vector<Stroke> history;      // committed pen, highlighter and eraser strokes, oldest first
     std::vector<ClearedInk> clears;   // clears that can be undone, oldest first, all older than history
@@ -108,6 +113,11 @@ struct AppState {
     GetPointerTypeFn pGetPointerType = nullptr;
     GetPointerPenInfoFn pGetPointerPenInfo = nullptr;
     GetPointerPenInfoHistoryFn pGetPointerPenInfoHistory = nullptr;
+
+    // The display's scale, looked up at start-up; null where the system lacks them (before Windows 10
+    // 1607). Tests put their own here to be on a display of another scale.
+    GetDpiForWindowFn pGetDpiForWindow = nullptr;
+    GetDpiForSystemFn pGetDpiForSystem = nullptr;
 
     // Claims a global hotkey. Tests put their own function here to see what is claimed.
     RegisterHotKeyFn pRegisterHotKey = &RegisterHotKey;

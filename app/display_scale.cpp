@@ -6,11 +6,6 @@
 
 namespace {
 
-using GetDpiForWindowFn = UINT(WINAPI*)(HWND window);
-using GetDpiForSystemFn = UINT(WINAPI*)();
-
-// Looked up at run time: systems before Windows 10 (1607) lack both, and importing them would stop
-// the program from loading there.
 FARPROC User32Function(const char* name) { return GetProcAddress(GetModuleHandleW(L"user32.dll"), name); }
 
 int32_t ScreenLogPixels() {
@@ -22,20 +17,17 @@ int32_t ScreenLogPixels() {
 
 }  // namespace
 
+void LookUpDpiFunctions() {
+    app.pGetDpiForWindow =
+        reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(User32Function("GetDpiForWindow")));
+    app.pGetDpiForSystem =
+        reinterpret_cast<GetDpiForSystemFn>(reinterpret_cast<void*>(User32Function("GetDpiForSystem")));
+}
+
 int32_t ReadSystemDpi(HWND window) {
     UINT dpi = 0;
-    if (window) {
-        if (auto forWindow = reinterpret_cast<GetDpiForWindowFn>(
-                reinterpret_cast<void*>(User32Function("GetDpiForWindow")))) {
-            dpi = forWindow(window);
-        }
-    }
-    if (dpi == 0) {
-        if (auto forSystem = reinterpret_cast<GetDpiForSystemFn>(
-                reinterpret_cast<void*>(User32Function("GetDpiForSystem")))) {
-            dpi = forSystem();
-        }
-    }
+    if (window && app.pGetDpiForWindow) dpi = app.pGetDpiForWindow(window);
+    if (dpi == 0 && app.pGetDpiForSystem) dpi = app.pGetDpiForSystem();
     if (dpi == 0) dpi = static_cast<UINT>(ScreenLogPixels());
     return dpi > 0 ? static_cast<int32_t>(dpi) : BASE_DPI;
 }

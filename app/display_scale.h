@@ -8,8 +8,11 @@
 
 constexpr int32_t BASE_DPI = 96;
 
-// The DPI of the toolbar's window where it exists, else the system's; 96 where the system says
-// nothing usable.
+// Looked up at run time: systems before Windows 10 (1607) lack them, and importing them would stop
+// the program from loading there.
+void LookUpDpiFunctions();
+// The DPI of the given window (the toolbar's) where it exists, else the system's; 96 where the
+// system says nothing usable.
 int32_t ReadSystemDpi(HWND window);
 // Takes the DPI into `displayDpi`; called wherever the program learns its geometry.
 void ReadDisplayScale();

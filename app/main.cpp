@@ -1,4 +1,5 @@
 #include "app/app_state.h"
+#include "app/display_scale.h"
 #include "app/single_instance.h"
 #include "app/startup.h"
 #include "input/move_recorder.h"
@@ -19,6 +20,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
 
     LookUpPenFunctions();
+    LookUpDpiFunctions();
     RegisterWindowClasses(instance);
     ReadCanvasGeometry();
     CreateAppWindows(instance);
@@ -27,6 +29,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     PushPendingFrame();
     ShowWindow(app.overlayWindow, SW_SHOW);
     LayoutToolbar();
+    FollowToolbarDisplayScale();
     ShowWindow(app.toolbarWindow, SW_SHOWNOACTIVATE);
     SetForegroundWindow(app.overlayWindow);
     SetFocus(app.overlayWindow);

@@ -77,6 +77,13 @@ void CreateAppWindows(HINSTANCE instance) {
                         WINDOW_TITLE, WS_POPUP, 0, 0, 10, 10, app.overlayWindow, nullptr, instance, nullptr);
 }
 
+void FollowToolbarDisplayScale() {
+    const int32_t dpi = ReadSystemDpi(app.toolbarWindow);
+    if (dpi == app.displayDpi) return;
+    app.displayDpi = dpi;
+    LayoutToolbar();
+}
+
 void ClaimHotkeys() {
     // A combination that another program holds stays unclaimed; the others still work. A held
     // combination fires once: auto-repeat would toggle pass-through or clear again and again.

@@ -23,6 +23,10 @@ void LookUpPenFunctions();
 void RegisterWindowClasses(HINSTANCE instance);
 void ReadCanvasGeometry();
 void CreateAppWindows(HINSTANCE instance);
+// The scale read with the geometry before the windows existed is the system's, which keeps its
+// value from sign-in through a change of scaling; once the toolbar is shown, its display's scale is
+// taken, and the toolbar laid out again where the two differ.
+void FollowToolbarDisplayScale();
 void ClaimHotkeys();
 void ReleaseHotkeys();
 // After a display change: the screen's size again, then ApplyCanvasGeometry.

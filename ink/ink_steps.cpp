@@ -76,7 +76,7 @@ void CompactKeptClears() {
     for (ClearedInk& cleared : app.clears) {
         if (!cleared.taken.bits) continue;
         cleared.ink = TakePixelSnapshot(cleared.taken);
-        ReuseAsTransparentInkLayer(cleared.taken);
+        ReuseAsTransparentInkLayer(cleared.taken, cleared.ink);
         cleared.taken = {};
         cleared.bytes = ClearBytes(cleared);
         compacted = true;

@@ -69,4 +69,18 @@ void PutPixelSnapshot(const PixelSnapshot& snapshot, const PixelLayer& layer) {
     }
 }
 
+void ErasePixelSnapshot(const PixelSnapshot& snapshot, const PixelLayer& layer) {
+    if (!layer.bits) return;
+    const std::vector<uint32_t>& code = snapshot.code;
+    size_t at = 0;
+    while (at + 3 <= code.size()) {
+        const int32_t y = int32_t(code[at]);
+        const int32_t x = int32_t(code[at + 1]);
+        const int32_t length = int32_t(code[at + 2]);
+        const int32_t kept = std::min(length, layer.width - x);
+        if (y < layer.height && kept > 0) std::memset(PixelAt(layer, x, y), 0, size_t(kept) * 4);
+        at += 3 + size_t(length);
+    }
+}
+
 size_t SnapshotBytes(const PixelSnapshot& snapshot) { return snapshot.code.capacity() * sizeof(uint32_t); }

@@ -20,4 +20,7 @@ PixelSnapshot TakePixelSnapshot(const PixelLayer& layer);
 // Writes the kept pixels into `layer` at their places, clipped to it; what the snapshot left out as
 // transparent is not touched.
 void PutPixelSnapshot(const PixelSnapshot& snapshot, const PixelLayer& layer);
+// Makes the pixels the snapshot kept transparent in `layer`, the layer it was taken of: all of it is
+// transparent then, and the pieces that held nothing are not even touched.
+void ErasePixelSnapshot(const PixelSnapshot& snapshot, const PixelLayer& layer);
 size_t SnapshotBytes(const PixelSnapshot& snapshot);

@@ -172,13 +172,13 @@ PixelLayer TakeInkAndPresentCanvas() {
     return taken;
 }
 
-void ReuseAsTransparentInkLayer(PixelLayer taken) {
+void ReuseAsTransparentInkLayer(PixelLayer taken, const PixelSnapshot& kept) {
     const bool untouched = app.history.empty() && !app.drawing && !app.floorPixels.bits;
     if (!untouched || taken.width != app.inkPixels.width || taken.height != app.inkPixels.height) {
         ReleasePixelLayer(taken);
         return;
     }
-    ClearPixels(taken, {0, 0, taken.width, taken.height});
+    ErasePixelSnapshot(kept, taken);
     UseAsInkLayer(taken);
 }
 

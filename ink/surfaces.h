@@ -1,6 +1,7 @@
 #pragma once
 #include "app/dirty_rect.h"
 #include "ink/pixel_layer.h"
+#include "ink/pixel_snapshot.h"
 
 // (Re)creates the layers and the frame at the canvas size, releasing the previous set; the layers
 // start transparent.
@@ -21,10 +22,10 @@ void ClearInkAndPresentCanvas();
 // Takes the ink layer's pixels away, a fresh transparent layer of the same size in their place, and
 // presents the whole canvas, composed without reading ink.
 PixelLayer TakeInkAndPresentCanvas();
-// Memory taken from the ink layer made the ink layer again, transparent, when nothing has been drawn
-// into the layer that replaced it: memory in use already costs no page faults when it is next drawn
-// into. Otherwise it is released.
-void ReuseAsTransparentInkLayer(PixelLayer taken);
+// Memory taken from the ink layer made the ink layer again, transparent (the pixels of `kept`, its
+// picture, erased), when nothing has been drawn into the layer that replaced it: memory in use
+// already costs no page faults when it is next drawn into. Otherwise it is released.
+void ReuseAsTransparentInkLayer(PixelLayer taken, const PixelSnapshot& kept);
 // Puts taken pixels back as the ink layer (copied into it where the layer has grown since). Does not
 // present.
 void PutBackInkLayer(PixelLayer taken);

@@ -11,9 +11,13 @@ namespace {
 // Both histories hold the last 64 samples.
 constexpr int HISTORY_LENGTH = 64;
 
-void TakeSample(POINT screen, DWORD time) {
-    app.lastInputPosition = screen;
-    app.lastInputTime = time;
+bool SameSample(const RecordedSample& a, const RecordedSample& b) {
+    return a.x == b.x && a.y == b.y && a.time == b.time;
+}
+
+// Times wrap after 49.7 days; the difference says which of two samples is older.
+bool OlderThan(const RecordedSample& sample, const RecordedSample& than) {
+    return LONG(sample.time - than.time) < 0;
 }
 
 // Display points come back as unsigned 16-bit values: a position left of or above the primary
@@ -24,13 +28,27 @@ void ExtendWithMove(HWND window, const RecordedSample& move) {
     POINT client = {move.x, move.y};
     ScreenToClient(window, &client);
     ExtendStroke(float(client.x), float(client.y), 0.5f);
-    TakeSample({move.x, move.y}, move.time);
 }
 
-// The moves before `anchor` (which itself is left out) since the sample last taken, oldest first.
-// The anchor is looked up by position and time (positions repeat), in 16-bit positions as the history
-// gives them.
-void ExtendWithMergedMoves(HWND window, const RecordedSample& anchor) {
+// Takes the moves of one mouse message (`message` null at the release) into the stroke.
+void TakeMouseMoves(HWND window, const RecordedSample* message) {
+    std::vector<RecordedSample> recorded;
+    TakeRecordedMoves(recorded);
+    RecordedSample anchor;
+    std::vector<RecordedSample> history;
+    if (HistoryAnchor(app.takenInput, message, recorded, anchor)) {
+        // Back from the recorder's first move, the recorder read it while it was fresh.
+        if (!recorded.empty()) TakeHistoryAtFirstMove(history);
+        if (history.empty()) history = MouseHistoryAt(anchor);
+    }
+    for (const RecordedSample& move : MergeMoves(app.takenInput, message, recorded, history)) {
+        ExtendWithMove(window, move);
+    }
+}
+
+}  // namespace
+
+std::vector<RecordedSample> MouseHistoryAt(const RecordedSample& anchor) {
     MOUSEMOVEPOINT wanted = {};
     wanted.x = anchor.x & 0xFFFF;
     wanted.y = anchor.y & 0xFFFF;
@@ -40,55 +58,66 @@ void ExtendWithMergedMoves(HWND window, const RecordedSample& anchor) {
         GetMouseMovePointsEx(sizeof(MOUSEMOVEPOINT), &wanted, found, HISTORY_LENGTH, GMMP_USE_DISPLAY_POINTS);
     std::vector<RecordedSample> history;
     for (int i = 0; i < count; ++i) history.push_back({Signed16(found[i].x), Signed16(found[i].y), found[i].time});
-    for (size_t i = CountSamplesSince(history, app.lastInputPosition, app.lastInputTime); i >= 1; --i) {
-        ExtendWithMove(window, history[i]);
-    }
+    return history;
 }
 
-}  // namespace
-
-size_t CountSamplesSince(const std::vector<RecordedSample>& newestFirst, POINT lastPosition, DWORD lastTime) {
-    size_t count = 0;
-    for (size_t i = 1; i < newestFirst.size(); ++i) {
-        const RecordedSample& sample = newestFirst[i];
-        const LONG age = LONG(sample.time - lastTime);
-        if (age < 0) break;
-        if (age == 0 && sample.x == lastPosition.x && sample.y == lastPosition.y) break;
-        count = i;
+std::vector<size_t> EntriesSince(const std::vector<RecordedSample>& newestFirst, const RecordedSample& last) {
+    std::vector<size_t> since;
+    for (size_t i = 0; i < newestFirst.size(); ++i) {
+        const RecordedSample& entry = newestFirst[i];
+        if (SameSample(entry, last) || OlderThan(entry, last)) break;
+        // The newer of two alike neighbours stands for both.
+        if (!since.empty() && SameSample(entry, newestFirst[since.back()])) continue;
+        since.push_back(i);
     }
-    return count;
+    std::reverse(since.begin(), since.end());
+    return since;
 }
 
-void TakeFirstSample(POINT screen, DWORD time) { TakeSample(screen, time); }
+bool HistoryAnchor(const TakenInput& taken, const RecordedSample* message,
+                   const std::vector<RecordedSample>& recorded, RecordedSample& anchor) {
+    if (taken.recorderTookOver) return false;
+    if (!recorded.empty()) {
+        anchor = recorded.front();
+        return true;
+    }
+    if (!message) return false;
+    anchor = *message;
+    return true;
+}
+
+std::vector<RecordedSample> MergeMoves(TakenInput& taken, const RecordedSample* message,
+                                       const std::vector<RecordedSample>& recorded,
+                                       const std::vector<RecordedSample>& history) {
+    std::vector<RecordedSample> moves;
+    RecordedSample anchor;
+    if (HistoryAnchor(taken, message, recorded, anchor)) {
+        // Where the system does not know the anchor, the anchor alone is what it has.
+        const std::vector<RecordedSample> back = history.empty() ? std::vector<RecordedSample>{anchor} : history;
+        for (size_t i : EntriesSince(back, taken.last)) {
+            // The recorder's first move comes with the recorder's moves, below.
+            if (i == 0 && !recorded.empty()) continue;
+            moves.push_back(back[i]);
+        }
+    }
+    if (!recorded.empty()) {
+        moves.insert(moves.end(), recorded.begin(), recorded.end());
+        taken.recorderTookOver = true;
+    }
+    if (!moves.empty()) taken.last = moves.back();
+    return moves;
+}
+
+void TakeFirstSample(POINT screen, DWORD time) { app.takenInput = {{screen.x, screen.y, time}, false}; }
 
 void ExtendMouseStroke(HWND window, LPARAM lParam) {
-    const POINT client = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-    POINT screen = client;
+    POINT screen = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     ClientToScreen(window, &screen);
-
-    // The recorder sees every move from the moment its hook is set; what came before (and every move
-    // of a stroke the hook could not watch) is found in the system's history, back to the sample last
-    // taken. A message whose moves the recorder holds is followed by them, its own position included.
-    std::vector<RecordedSample> recorded;
-    TakeRecordedMoves(recorded);
-    const RecordedSample anchor = recorded.empty() ? RecordedSample{screen.x, screen.y, DWORD(GetMessageTime())}
-                                                   : recorded.front();
-    ExtendWithMergedMoves(window, anchor);
-    for (const RecordedSample& move : recorded) {
-        if (LONG(move.time - app.lastInputTime) < 0) continue;  // taken from the history already
-        ExtendWithMove(window, move);
-    }
-    if (recorded.empty()) ExtendWithMove(window, anchor);
+    const RecordedSample message = {screen.x, screen.y, DWORD(GetMessageTime())};
+    TakeMouseMoves(window, &message);
 }
 
-void ExtendWithRecordedMoves(HWND window, DWORD time) {
-    std::vector<RecordedSample> recorded;
-    TakeRecordedMoves(recorded);
-    for (const RecordedSample& move : recorded) {
-        if (LONG(move.time - app.lastInputTime) < 0 || LONG(move.time - time) > 0) continue;
-        ExtendWithMove(window, move);
-    }
-}
+void ExtendWithRecordedMoves(HWND window) { TakeMouseMoves(window, nullptr); }
 
 std::vector<POINTER_PEN_INFO> MergedPenSamples(UINT32 pointerId) {
     if (!app.pGetPointerPenInfoHistory) return {};
@@ -103,10 +132,12 @@ std::vector<POINTER_PEN_INFO> MergedPenSamples(UINT32 pointerId) {
         const POINTER_INFO& pointer = entries[i].pointerInfo;
         history.push_back({pointer.ptPixelLocation.x, pointer.ptPixelLocation.y, pointer.dwTime});
     }
+    const std::vector<size_t> since = EntriesSince(history, app.takenInput.last);
     std::vector<POINTER_PEN_INFO> merged;
-    for (size_t i = CountSamplesSince(history, app.lastInputPosition, app.lastInputTime); i >= 1; --i) {
-        merged.push_back(entries[i]);
+    for (size_t i : since) {
+        if (i != 0) merged.push_back(entries[i]);
     }
-    TakeSample(entries[0].pointerInfo.ptPixelLocation, entries[0].pointerInfo.dwTime);
+    // An update already taken, or behind what was taken, leaves the sample last taken as it is.
+    if (!since.empty() && since.back() == 0) app.takenInput.last = history[0];
     return merged;
 }

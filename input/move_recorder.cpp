@@ -8,16 +8,34 @@ namespace {
 // time no mouse move of the desktop passes through this program.
 constexpr UINT SET_HOOK = WM_APP + 20;
 constexpr UINT REMOVE_HOOK = WM_APP + 21;
+constexpr DWORD HOOK_WAIT_MS = 100;
 
 MoveRecorder& recorder() { return app.moveRecorder; }
 
+// The button that draws, as the physical button the key state reports: the other one where the
+// user has swapped them.
+bool DrawingButtonHeld() {
+    return GetAsyncKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) < 0;
+}
+
+// Input passes the hook one event at a time, each before the key state takes it in, so a move seen
+// with the button up was made after the release: there the stroke's moves end, whatever their times
+// say. The same holds for a hook set only after a quick release: it records nothing. Where the key
+// state cannot be read (it then reads as up), the recorder takes nothing and the messages and the
+// system's history carry the stroke.
 LRESULT CALLBACK RecordMove(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION && wParam == WM_MOUSEMOVE) {
         const MSLLHOOKSTRUCT* move = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
         MoveRecorder& r = recorder();
         EnterCriticalSection(&r.lock);
+        if (r.recording && !DrawingButtonHeld()) r.recording = false;
         if (r.recording) {
-            r.moves.push_back({move->pt.x, move->pt.y, move->time});
+            const RecordedSample sample = {move->pt.x, move->pt.y, move->time};
+            // Each move is in the system's history once the next one comes by.
+            if (r.recordedCount == 0) r.firstMove = sample;
+            if (r.recordedCount == 1) r.historyAtFirstMove = MouseHistoryAt(r.firstMove);
+            ++r.recordedCount;
+            r.moves.push_back(sample);
         }
         LeaveCriticalSection(&r.lock);
     }
@@ -31,8 +49,9 @@ DWORD WINAPI RunRecorder(void*) {
     SetEvent(recorder().ready);
     HHOOK hook = nullptr;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (message.message == SET_HOOK && !hook) {
-            hook = SetWindowsHookExW(WH_MOUSE_LL, RecordMove, GetModuleHandleW(nullptr), 0);
+        if (message.message == SET_HOOK) {
+            if (!hook) hook = SetWindowsHookExW(WH_MOUSE_LL, RecordMove, GetModuleHandleW(nullptr), 0);
+            SetEvent(recorder().hookSet);
         } else if (message.message == REMOVE_HOOK && hook) {
             UnhookWindowsHookEx(hook);
             hook = nullptr;
@@ -49,6 +68,7 @@ void StartRecordingMoves() {
     if (!r.ready) {
         InitializeCriticalSection(&r.lock);
         r.ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        r.hookSet = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     }
     if (!r.thread) {
         r.thread = CreateThread(nullptr, 0, RunRecorder, nullptr, 0, &r.threadId);
@@ -57,8 +77,14 @@ void StartRecordingMoves() {
     EnterCriticalSection(&r.lock);
     r.recording = true;
     r.moves.clear();
+    r.recordedCount = 0;
+    r.historyAtFirstMove.clear();
     LeaveCriticalSection(&r.lock);
+    // Every move before the hook is set must come from the system's short history: the press waits
+    // for the hook, though not for a helper thread that a busy system keeps from running.
+    ResetEvent(r.hookSet);
     PostThreadMessageW(r.threadId, SET_HOOK, 0, 0);
+    WaitForSingleObject(r.hookSet, HOOK_WAIT_MS);
 }
 
 void StopRecordingMoves() {
@@ -80,6 +106,15 @@ void TakeRecordedMoves(std::vector<RecordedSample>& taken) {
     LeaveCriticalSection(&r.lock);
 }
 
+void TakeHistoryAtFirstMove(std::vector<RecordedSample>& history) {
+    MoveRecorder& r = recorder();
+    history.clear();
+    if (!r.thread) return;
+    EnterCriticalSection(&r.lock);
+    history.swap(r.historyAtFirstMove);
+    LeaveCriticalSection(&r.lock);
+}
+
 void EndMoveRecorder() {
     MoveRecorder& r = recorder();
     if (!r.thread) return;
@@ -87,7 +122,9 @@ void EndMoveRecorder() {
     WaitForSingleObject(r.thread, INFINITE);
     CloseHandle(r.thread);
     CloseHandle(r.ready);
+    CloseHandle(r.hookSet);
     DeleteCriticalSection(&r.lock);
     r.thread = nullptr;
     r.ready = nullptr;
+    r.hookSet = nullptr;
 }

@@ -13,15 +13,25 @@ struct MoveRecorder {
     HANDLE thread = nullptr;
     DWORD threadId = 0;
     HANDLE ready = nullptr;       // set once the helper thread has its message queue
+    HANDLE hookSet = nullptr;     // set once the helper has set its hook
     CRITICAL_SECTION lock = {};   // guards everything below
     bool recording = false;
     std::vector<RecordedSample> moves;  // screen pixels and system times, oldest first, not yet taken
+    size_t recordedCount = 0;           // moves recorded since the start
+    RecordedSample firstMove = {0, 0, 0};
+    // The system's history back from the first move, read at the second, while it surely still holds
+    // what came between the press and the hook: only 64 moves long, it may not by the time the GUI
+    // thread, busy with a push, gets to it.
+    std::vector<RecordedSample> historyAtFirstMove;
 };
 
-// Records every mouse move until StopRecordingMoves.
+// Records every mouse move made with the button held, until the button goes up or
+// StopRecordingMoves. Returns once the hook is set, or a moment later at most.
 void StartRecordingMoves();
 void StopRecordingMoves();
 // Takes every move recorded and not yet taken, oldest first.
 void TakeRecordedMoves(std::vector<RecordedSample>& taken);
+// Takes the history read back from the first move, if it has been read; empty otherwise.
+void TakeHistoryAtFirstMove(std::vector<RecordedSample>& history);
 // Ends the helper thread at shutdown.
 void EndMoveRecorder();

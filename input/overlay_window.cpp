@@ -35,7 +35,7 @@ void BeginMouseStroke(HWND window, LPARAM lParam) {
 
 void EndMouseContact() {
     app.mouseContact = false;
-    ExtendWithRecordedMoves(app.overlayWindow, DWORD(GetMessageTime()));
+    ExtendWithRecordedMoves(app.overlayWindow);
     StopRecordingMoves();
     EndStroke();
 }

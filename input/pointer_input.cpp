@@ -17,10 +17,11 @@ struct PointerSample {
     bool eraser;
 };
 
-// A pen that reports no pressure draws like the mouse. Values past the documented top are held at
-// full pressure, so the drawn width stays inside the area that capture presents.
+// A pen that reports no pressure draws like the mouse; one that does reports its lightest touch as
+// 0. Values past the documented top are held at full pressure, so the drawn width stays inside the
+// area that capture presents.
 float PenPressure(const POINTER_PEN_INFO& penInfo) {
-    if (penInfo.pressure == 0) return 0.5f;
+    if (!(penInfo.penMask & PEN_MASK_PRESSURE)) return 0.5f;
     return float(std::min(penInfo.pressure, MAX_PEN_PRESSURE)) * (1.0f / 1024.0f);
 }
 
@@ -73,6 +74,13 @@ void EndPointerContact() {
 
 bool HandlePointerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const UINT32 pointerId = GET_POINTERID_WPARAM(wParam);
+    // A contact the default procedure took (a press with the pen's barrel button, which it turns
+    // into the right button's press) is its to the end: its lift becomes the right button's
+    // release, so the two halves of the right click pair up.
+    if (app.contactPassedOn && app.passedOnPointerId == pointerId) {
+        if (message == WM_POINTERUP) app.contactPassedOn = false;
+        return false;
+    }
     POINTER_INPUT_TYPE type = PT_POINTER;
     if (!app.pGetPointerType || !app.pGetPointerType(pointerId, &type) || type == PT_MOUSE) {
         // The owning contact ends with its lift, also one that cannot be classified: otherwise the
@@ -87,7 +95,14 @@ bool HandlePointerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     // nothing; its messages are still consumed, so none comes back as a mouse message.
     switch (message) {
     case WM_POINTERDOWN:
-        if (!IS_POINTER_FIRSTBUTTON_WPARAM(wParam) && !sample.eraser) return false;
+        if (!IS_POINTER_FIRSTBUTTON_WPARAM(wParam) && !sample.eraser) {
+            // The contact that owns the stroke stays this procedure's, so that its lift ends it.
+            if (!OwnsTheStroke(pointerId)) {
+                app.contactPassedOn = true;
+                app.passedOnPointerId = pointerId;
+            }
+            return false;
+        }
         if (!app.drawing) BeginPointerStroke(sample, pointerId, lParam);
         return true;
     case WM_POINTERUPDATE:
@@ -102,4 +117,5 @@ bool HandlePointerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 
 void HandlePointerCaptureLost(UINT32 pointerId) {
     if (OwnsTheStroke(pointerId)) EndPointerContact();
+    if (app.contactPassedOn && app.passedOnPointerId == pointerId) app.contactPassedOn = false;
 }

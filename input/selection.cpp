@@ -1,6 +1,7 @@
 #include "input/selection.h"
 
 #include "app/app_state.h"
+#include "ink/surfaces.h"
 #include "input/pass_through.h"
 #include "toolbar/toolbar_layout.h"
 #include "toolbar/toolbar_paint.h"
@@ -21,4 +22,11 @@ void SelectColour(int32_t index) {
 void ToggleOrientation() {
     app.verticalToolbar = !app.verticalToolbar;
     LayoutToolbar();
+}
+
+void ToggleBoard() {
+    app.boardMode = !app.boardMode;
+    if (app.boardMode) LeavePassThrough();
+    PresentRegion(WholeCanvas());
+    PaintToolbar();
 }

@@ -9,3 +9,6 @@ void SelectTool(ToolKind tool);
 // The eraser has no colour, so picking one returns to the pen; other tools keep drawing.
 void SelectColour(int32_t index);
 void ToggleOrientation();
+// A white board under pass-through would hide the applications that take the clicks, so turning
+// the board on also takes the mouse back; turning it off leaves pass-through alone.
+void ToggleBoard();

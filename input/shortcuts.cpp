@@ -2,7 +2,6 @@
 
 #include "app/app_state.h"
 #include "app/startup.h"
-#include "ink/surfaces.h"
 #include "ink/undo_clear.h"
 #include "input/pass_through.h"
 #include "input/selection.h"
@@ -17,12 +16,6 @@ void StepWidth(int step) {
     const int next = app.widthIndex + step;
     if (next < 0 || next > 2) return;
     app.widthIndex = next;
-    PaintToolbar();
-}
-
-void ToggleBoard() {
-    app.boardMode = !app.boardMode;
-    PresentRegion(WholeCanvas());
     PaintToolbar();
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "app/app_state.h"
@@ -8,6 +9,7 @@
 #include "ink/surfaces.h"
 #include "input/capture.h"
 #include "support/test_app.h"
+#include "toolbar/toolbar_layout.h"
 
 namespace {
 
@@ -41,6 +43,96 @@ TEST_F(DisplayScaleTest, ReadingTheGeometryTakesTheDpiFromTheSystemAndTheToolbar
     EXPECT_EQ(app.displayDpi, ScreenLogPixels());
     app.canvasWidth = width;
     app.canvasHeight = height;
+}
+
+// What the substituted DPI functions report; 0 is the systems' "nothing known".
+UINT fakeSystemDpi = 0;
+UINT fakeWindowDpi = 0;
+UINT WINAPI FakeDpiForSystem() { return fakeSystemDpi; }
+UINT WINAPI FakeDpiForWindow(HWND) { return fakeWindowDpi; }
+
+// The display's DPI functions replaced, and put back afterwards.
+class SubstitutedDpi {
+public:
+    SubstitutedDpi(GetDpiForSystemFn forSystem, GetDpiForWindowFn forWindow) {
+        app.pGetDpiForSystem = forSystem;
+        app.pGetDpiForWindow = forWindow;
+    }
+    ~SubstitutedDpi() {
+        app.pGetDpiForSystem = savedSystem;
+        app.pGetDpiForWindow = savedWindow;
+    }
+
+private:
+    GetDpiForSystemFn savedSystem = app.pGetDpiForSystem;
+    GetDpiForWindowFn savedWindow = app.pGetDpiForWindow;
+};
+
+TEST_F(DisplayScaleTest, TheWindowsDpiComesFirstThenTheSystemsThenTheScreens) {
+    struct Case {
+        const char* name;
+        GetDpiForSystemFn forSystem;
+        GetDpiForWindowFn forWindow;
+        UINT system, window;
+        int32_t withWindow, withoutWindow;
+    };
+    const int32_t screen = ScreenLogPixels();
+    const Case cases[] = {
+        {"both known", FakeDpiForSystem, FakeDpiForWindow, 120, 144, 144, 120},
+        {"the window's unknown", FakeDpiForSystem, FakeDpiForWindow, 120, 0, 120, 120},
+        {"neither known", FakeDpiForSystem, FakeDpiForWindow, 0, 0, screen, screen},
+        {"neither function there", nullptr, nullptr, 120, 144, screen, screen},
+        {"only the system's there", FakeDpiForSystem, nullptr, 168, 144, 168, 168},
+    };
+    for (const Case& c : cases) {
+        SubstitutedDpi substituted(c.forSystem, c.forWindow);
+        fakeSystemDpi = c.system;
+        fakeWindowDpi = c.window;
+        EXPECT_EQ(ReadSystemDpi(app.toolbarWindow), c.withWindow) << c.name;
+        EXPECT_EQ(ReadSystemDpi(nullptr), c.withoutWindow) << c.name;
+    }
+}
+
+// Before its windows exist the program can read only the system's DPI, which keeps its value from
+// sign-in through a change of scaling. Once the toolbar is shown, its display's scale is the one it
+// is laid out at, and strokes are drawn at.
+TEST_F(DisplayScaleTest, AtStartUpTheScaleIsTheToolbarsDisplaysNotTheSystems) {
+    struct Case {
+        UINT system, display;
+    };
+    const Case cases[] = {{96, 144}, {144, 96}, {120, 120}};
+    SubstitutedDpi substituted(FakeDpiForSystem, FakeDpiForWindow);
+    for (const Case& c : cases) {
+        fakeSystemDpi = c.system;
+        fakeWindowDpi = c.display;
+        // The toolbar's size where it is laid out at the display's scale.
+        app.displayDpi = int32_t(c.display);
+        LayoutToolbar();
+        const SIZE atDisplay = {app.toolbarWidth, app.toolbarHeight};
+
+        // Start-up as the program runs it: the geometry first, without windows, then the layout.
+        const HWND toolbar = app.toolbarWindow;
+        const int32_t width = app.canvasWidth, height = app.canvasHeight;
+        app.toolbarWindow = nullptr;
+        ReadCanvasGeometry();
+        app.toolbarWindow = toolbar;
+        app.canvasWidth = width;
+        app.canvasHeight = height;
+        EXPECT_EQ(app.displayDpi, int32_t(c.system));
+        LayoutToolbar();
+        ForgetPushes();
+        FollowToolbarDisplayScale();
+
+        const std::string name = "system " + std::to_string(c.system) + ", display " + std::to_string(c.display);
+        EXPECT_EQ(app.displayDpi, int32_t(c.display)) << name;
+        EXPECT_EQ(app.toolbarWidth, atDisplay.cx) << name;
+        EXPECT_EQ(app.toolbarHeight, atDisplay.cy) << name;
+        EXPECT_EQ(Pushed().toolbarPushes, c.system == c.display ? 0 : 1) << name;
+        RECT shown;
+        GetWindowRect(app.toolbarWindow, &shown);
+        EXPECT_EQ(shown.right - shown.left, atDisplay.cx) << name;
+        EXPECT_EQ(shown.bottom - shown.top, atDisplay.cy) << name;
+    }
 }
 
 // Rows of the ink layer's column x, from top to bottom inclusive, that hold ink.

@@ -1,8 +1,11 @@
 // Mouse, wheel, pen and touch on the overlay, sent as real messages to the real window.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <iterator>
+#include <ostream>
+#include <thread>
 #include <vector>
 
 #include "app/startup.h"
@@ -10,7 +13,17 @@
 #include "input/pointer_input.h"
 #include "input/pass_through.h"
 #include "support/injected_input.h"
+#include "support/system_mouse.h"
 #include "support/test_app.h"
+
+// Found by the comparisons of gtest and the standard library, which look beside the type.
+bool operator==(const RecordedSample& a, const RecordedSample& b) {
+    return a.x == b.x && a.y == b.y && a.time == b.time;
+}
+
+std::ostream& operator<<(std::ostream& out, const RecordedSample& s) {
+    return out << "(" << s.x << ", " << s.y << ", " << s.time << ")";
+}
 
 namespace {
 
@@ -109,6 +122,134 @@ TEST_F(OverlayInput, MovesMergedByTheSystemAreRecoveredInOrder) {
     }
 }
 
+// The stroke, back in screen pixels, against what the system took in from the press to the release
+// (under Wine more than the moves made: see support/system_mouse.h), which must hold the moves made
+// in their order.
+void ExpectStrokeAsTheSystemTookIt(const std::vector<POINT>& made) {
+    const std::vector<POINT> taken = StrokeOf(StopLoggingSystemMouse());
+    size_t at = 0;
+    for (const POINT& move : made) {
+        while (at < taken.size() && (taken[at].x != move.x || taken[at].y != move.y)) ++at;
+        ASSERT_LT(at, taken.size()) << "the system took no move to (" << move.x << ", " << move.y << ")";
+    }
+    ASSERT_EQ(app.history.size(), 1u);
+    const std::vector<InkPoint>& points = app.history[0].points;
+    EXPECT_LE(points.size(), taken.size()) << "more samples than moves";
+    ASSERT_EQ(points.size(), taken.size());
+    for (size_t i = 0; i < taken.size(); ++i) {
+        EXPECT_EQ(points[i].x, float(taken[i].x - app.canvasLeft)) << "sample " << i;
+        EXPECT_EQ(points[i].y, float(taken[i].y - app.canvasTop)) << "sample " << i;
+    }
+}
+
+// A system tick of 16 ms, as on Windows: every move of one tick carries the same time.
+DWORD TickOf(DWORD start, int elapsedMs) { return start + DWORD(elapsedMs / 16 * 16); }
+
+// A fast circle from a 1000 Hz mouse while this thread is busy between its messages (as with pushes
+// to the screen), the moves' times stepping every 16 ms. The recorder gets ahead of the messages
+// here, and a dozen moves share each time: still every move is taken, in order, once.
+TEST_F(OverlayInput, AFastStrokeWhoseMovesShareTheirTimesIsTakenWholeInOrderAndOnce) {
+    StartLoggingSystemMouse();
+    std::vector<POINT> circle;
+    for (int i = 0; i <= 200; ++i) {
+        const double angle = 6.283185307179586 * i / 200;
+        circle.push_back({321 + int(std::lround(150 * std::sin(angle))), 241 - int(std::lround(150 * std::cos(angle)))});
+    }
+    const DWORD start = GetTickCount();
+    InjectMouse(circle[0].x, circle[0].y, MOUSEEVENTF_LEFTDOWN, start);
+    PumpMessages();
+    ASSERT_TRUE(app.drawing);
+
+    std::atomic<bool> injected{false};
+    std::thread hand([&] {
+        LARGE_INTEGER frequency, now, begun;
+        QueryPerformanceFrequency(&frequency);
+        QueryPerformanceCounter(&begun);
+        for (int i = 1; i < int(circle.size()); ++i) {
+            do QueryPerformanceCounter(&now);
+            while ((now.QuadPart - begun.QuadPart) * 1000 < LONGLONG(i) * frequency.QuadPart);
+            InjectMouse(circle[i].x, circle[i].y, 0, TickOf(start, i));
+        }
+        InjectMouse(circle.back().x, circle.back().y, MOUSEEVENTF_LEFTUP, TickOf(start, int(circle.size())));
+        injected = true;
+    });
+    const ULONGLONG giveUp = GetTickCount64() + 10000;
+    while ((!injected || app.drawing) && GetTickCount64() < giveUp) {
+        PumpMessages();
+        Sleep(7);
+    }
+    hand.join();
+    EXPECT_FALSE(app.drawing);
+    ExpectStrokeAsTheSystemTookIt(circle);
+}
+
+// The moves between the press and the recorder's start are only in the system's history, 64 moves
+// long. Where this thread, busy, comes to them only after many more moves, the recorder has read
+// them back while the history still held them.
+TEST_F(OverlayInput, MovesBeforeTheRecorderStartsAreKeptWhenTheirMessageComesLate) {
+    StartLoggingSystemMouse();
+    std::vector<POINT> line;
+    for (int i = 0; i <= 120; ++i) line.push_back({50 + 4 * i, 100 + i % 2});
+    const DWORD start = GetTickCount();
+    InjectMouse(line[0].x, line[0].y, MOUSEEVENTF_LEFTDOWN, start);
+    for (int i = 1; i <= 20; ++i) InjectMouse(line[i].x, line[i].y, 0, TickOf(start, i));
+    Sleep(50);
+    // The press, and no further: its moves wait in the queue, merged into one message.
+    MSG message;
+    while (!app.drawing && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchLoopMessage(message);
+    ASSERT_TRUE(app.drawing);
+
+    for (int i = 21; i < int(line.size()); ++i) InjectMouse(line[i].x, line[i].y, 0, TickOf(start, i));
+    Sleep(100);
+    PumpMessages();
+    InjectMouse(line.back().x, line.back().y, MOUSEEVENTF_LEFTUP, TickOf(start, int(line.size())));
+    Sleep(50);
+    PumpMessages();
+    EXPECT_FALSE(app.drawing);
+    ExpectStrokeAsTheSystemTookIt(line);
+}
+
+// The moves after the release belong to no stroke, also those made within the release's tick and
+// recorded before the release is handled.
+TEST_F(OverlayInput, MovesAfterTheReleaseAreNotTakenWhateverTheirTimes) {
+    StartLoggingSystemMouse();
+    const DWORD tick = GetTickCount();
+    std::vector<POINT> stroke = {{100, 300}};
+    InjectMouse(stroke[0].x, stroke[0].y, MOUSEEVENTF_LEFTDOWN, tick);
+    PumpMessages();
+    ASSERT_TRUE(app.drawing);
+    Sleep(100);  // the recorder is watching by now
+
+    for (int i = 1; i <= 10; ++i) stroke.push_back({100 + 10 * i, 300});
+    for (size_t i = 1; i < stroke.size(); ++i) InjectMouse(stroke[i].x, stroke[i].y, 0, tick);
+    InjectMouse(stroke.back().x, stroke.back().y, MOUSEEVENTF_LEFTUP, tick);
+    for (int i = 1; i <= 10; ++i) InjectMouse(200 + 10 * i, 300 + 10 * i, 0, tick);
+    Sleep(100);
+    PumpMessages();
+    EXPECT_FALSE(app.drawing);
+    ExpectStrokeAsTheSystemTookIt(stroke);
+}
+
+// A click quicker than the recorder can start: by the time it watches, the button is up, and the
+// moves it then sees (in the same tick as the click) are not the stroke's.
+TEST_F(OverlayInput, ARecorderStartedAfterTheReleaseTakesNothing) {
+    StartLoggingSystemMouse();
+    const DWORD tick = GetTickCount();
+    InjectMouse(100, 150, MOUSEEVENTF_LEFTDOWN, tick);
+    InjectMouse(100, 150, MOUSEEVENTF_LEFTUP, tick);
+    Sleep(50);
+    // Up to the press and no further: its release waits in the queue.
+    MSG message;
+    while (!app.drawing && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchLoopMessage(message);
+    ASSERT_TRUE(app.drawing);
+    Sleep(100);
+    for (int i = 1; i <= 10; ++i) InjectMouse(100 + 10 * i, 150, 0, tick);
+    Sleep(100);
+    PumpMessages();
+    EXPECT_FALSE(app.drawing);
+    ExpectStrokeAsTheSystemTookIt({{100, 150}});
+}
+
 TEST_F(OverlayInput, MovesWithoutTheButtonDoNothing) {
     EXPECT_EQ(SendOverlay(WM_MOUSEMOVE, 0, ClientPoint(50, 50)), 0);
     EXPECT_EQ(SendOverlay(WM_MOUSEMOVE, 0, ClientPoint(90, 60)), 0);
@@ -200,6 +341,7 @@ TEST_F(OverlayInput, ReleasingTheCaptureOnButtonUpCommitsOnce) {
 // Fake pointer functions: the test says which type and pen report the next message reads.
 POINTER_INPUT_TYPE fakeType = PT_PEN;
 UINT32 fakePressure = 0;
+PEN_MASK fakePenMask = PEN_MASK_PRESSURE;
 UINT32 fakePenFlags = 0;
 bool fakeTypeFails = false;
 
@@ -211,6 +353,7 @@ BOOL WINAPI FakeGetPointerType(UINT32, POINTER_INPUT_TYPE* type) {
 BOOL WINAPI FakeGetPointerPenInfo(UINT32, POINTER_PEN_INFO* info) {
     *info = {};
     info->pressure = fakePressure;
+    info->penMask = fakePenMask;
     info->penFlags = fakePenFlags;
     return TRUE;
 }
@@ -232,6 +375,7 @@ protected:
         app.pGetPointerPenInfo = FakeGetPointerPenInfo;
         fakeType = PT_PEN;
         fakePressure = 0;
+        fakePenMask = PEN_MASK_PRESSURE;
         fakePenFlags = 0;
         fakeTypeFails = false;
     }
@@ -245,24 +389,31 @@ protected:
 
 struct PressureCase {
     POINTER_INPUT_TYPE type;
+    PEN_MASK mask;
     UINT32 reported;
     float expected;
 };
 
+// A pen that reports pressure reports its lightest touch as 0; only a pen without pressure (no
+// PEN_MASK_PRESSURE) draws at the mouse's 0.5.
 TEST_F(PointerInput, PressureComesFromThePenAndDefaultsToHalf) {
     const PressureCase cases[] = {
-        {PT_PEN, 512, 0.5f},  {PT_PEN, 1024, 1.0f},  {PT_PEN, 0, 0.5f}, {PT_PEN, 256, 0.25f},
-        {PT_PEN, 5000, 1.0f},  // beyond the documented range: held at full pressure
-        {PT_TOUCH, 1024, 0.5f}, {PT_TOUCHPAD, 100, 0.5f},
+        {PT_PEN, PEN_MASK_PRESSURE, 512, 0.5f},   {PT_PEN, PEN_MASK_PRESSURE, 1024, 1.0f},
+        {PT_PEN, PEN_MASK_PRESSURE, 0, 0.0f},     {PT_PEN, PEN_MASK_PRESSURE, 256, 0.25f},
+        {PT_PEN, PEN_MASK_PRESSURE, 5000, 1.0f},  // beyond the documented range: held at full pressure
+        {PT_PEN, PEN_MASK_ROTATION, 0, 0.5f},     {PT_PEN, PEN_MASK_NONE, 700, 0.5f},
+        {PT_TOUCH, PEN_MASK_PRESSURE, 1024, 0.5f}, {PT_TOUCHPAD, PEN_MASK_PRESSURE, 100, 0.5f},
     };
     for (const PressureCase& c : cases) {
         ResetAppForTest();
         fakeType = c.type;
+        fakePenMask = c.mask;
         fakePressure = c.reported;
         PointerStroke(100);
-        ASSERT_EQ(app.history.size(), 1u) << "type " << c.type << " pressure " << c.reported;
+        ASSERT_EQ(app.history.size(), 1u) << "type " << c.type << " mask " << c.mask << " pressure " << c.reported;
         for (const InkPoint& point : app.history[0].points) {
-            EXPECT_EQ(point.pressure, c.expected) << "type " << c.type << " pressure " << c.reported;
+            EXPECT_EQ(point.pressure, c.expected)
+                << "type " << c.type << " mask " << c.mask << " pressure " << c.reported;
         }
     }
 }
@@ -487,6 +638,37 @@ TEST_F(PointerInput, PointersThatAreNotPenOrTouchContactsDrawNothing) {
     EXPECT_TRUE(app.history.empty());
 }
 
+// With the barrel button held the pen's first-button flag is clear, tip down or not, and the default
+// procedure makes a right button's press of it: the contact's updates and lift go there as well, so
+// the right button's release comes and the right click does what it does on the overlay.
+TEST_F(PointerInput, ABarrelButtonContactGoesToTheDefaultProcedureFromPressToLift) {
+    constexpr WPARAM BARREL = POINTER_MESSAGE_FLAG_INRANGE | POINTER_MESSAGE_FLAG_INCONTACT |
+                              POINTER_MESSAGE_FLAG_SECONDBUTTON;
+    auto handled = [](UINT message, WPARAM flags, int x, WORD pointerId) {
+        return HandlePointerMessage(app.overlayWindow, message, MAKEWPARAM(pointerId, flags), ScreenPoint(x, 100));
+    };
+    EXPECT_FALSE(handled(WM_POINTERDOWN, BARREL, 100, 2));
+    EXPECT_FALSE(handled(WM_POINTERUPDATE, BARREL, 140, 2));
+    // Another pointer's messages are still this procedure's.
+    EXPECT_TRUE(handled(WM_POINTERUPDATE, POINTER_MESSAGE_FLAG_INRANGE, 300, 5));
+    EXPECT_FALSE(handled(WM_POINTERUP, POINTER_MESSAGE_FLAG_INRANGE, 140, 2));
+    EXPECT_FALSE(app.drawing);
+    EXPECT_TRUE(app.history.empty());
+
+    // After the lift the pen is this procedure's again: hovering is consumed, the tip draws.
+    EXPECT_TRUE(handled(WM_POINTERUPDATE, POINTER_MESSAGE_FLAG_INRANGE, 150, 2));
+    PointerStroke(200);
+    ASSERT_EQ(app.history.size(), 1u);
+    EXPECT_EQ(app.history[0].tool, Pen);
+
+    // A press without the flag from the pointer whose tip draws leaves its stroke to its own lift.
+    EXPECT_TRUE(handled(WM_POINTERDOWN, CONTACT, 100, 2));
+    EXPECT_FALSE(handled(WM_POINTERDOWN, BARREL, 120, 2));
+    EXPECT_TRUE(handled(WM_POINTERUP, POINTER_MESSAGE_FLAG_INRANGE, 120, 2));
+    EXPECT_FALSE(app.drawing);
+    EXPECT_EQ(app.history.size(), 2u);
+}
+
 // The pen's own history, newest first, as the next update will find it.
 struct PenEntry {
     int x;  // canvas pixels
@@ -505,6 +687,7 @@ BOOL WINAPI FakeGetPointerPenInfoHistory(UINT32, UINT32* count, POINTER_PEN_INFO
         entries[i].pointerInfo.ptPixelLocation = {fakePenHistory[i].x + app.canvasLeft,
                                                   fakePenHistory[i].y + app.canvasTop};
         entries[i].pointerInfo.dwTime = fakeDownTime + DWORD(fakePenHistory[i].timeAfterDown);
+        entries[i].penMask = PEN_MASK_PRESSURE;
         entries[i].pressure = fakePenHistory[i].pressure;
     }
     return TRUE;
@@ -527,7 +710,7 @@ TEST_F(PointerInput, PenSamplesMergedByTheSystemAreRecoveredWithTheirPressure) {
     SendPointer(WM_POINTERUP, 0, 200, 100);
 
     const InkPoint expected[] = {{100, 100, 0.5f},  {120, 110, 0.125f}, {140, 120, 0.25f}, {160, 110, 0.75f},
-                                 {180, 100, 0.5f},  {190, 105, 0.5f},   {200, 100, 0.5f}};
+                                 {180, 100, 0.5f},  {190, 105, 0.0f},   {200, 100, 0.5f}};
     ASSERT_EQ(app.history.size(), 1u);
     const std::vector<InkPoint>& points = app.history[0].points;
     ASSERT_EQ(points.size(), std::size(expected));
@@ -538,30 +721,92 @@ TEST_F(PointerInput, PenSamplesMergedByTheSystemAreRecoveredWithTheirPressure) {
     }
 }
 
-struct HistoryCase {
+struct ScanCase {
     const char* name;
     std::vector<RecordedSample> newestFirst;
-    POINT lastPosition;
-    DWORD lastTime;
-    size_t expected;
+    RecordedSample last;
+    std::vector<size_t> expected;  // oldest first
 };
 
-TEST(CoalescedInput, CountsTheSamplesAfterTheOneLastTaken) {
+// Times on Windows step every 15.6 ms: they tell an entry's tick, never its order within it.
+TEST(CoalescedInput, TheHistoryScanTakesWhatCameAfterTheSampleLastTakenAndNothingTwice) {
     std::vector<RecordedSample> full;
-    for (int i = 0; i < 64; ++i) full.push_back({1000 - i, 500, DWORD(9000 - i)});
-    const HistoryCase cases[] = {
-        {"stops at the sample last taken", {{5, 5, 10}, {4, 4, 9}, {3, 3, 8}, {2, 2, 7}}, {3, 3}, 8, 1},
+    std::vector<size_t> everyEntry;
+    for (int i = 0; i < 64; ++i) {
+        full.push_back({1000 - i, 500, DWORD(9000 - i / 16 * 16)});
+        everyEntry.insert(everyEntry.begin(), size_t(i));
+    }
+    const ScanCase cases[] = {
+        {"stops at the sample last taken", {{5, 5, 10}, {4, 4, 9}, {3, 3, 8}, {2, 2, 7}}, {3, 3, 8}, {1, 0}},
         {"a repeated time with another position is newer",
-         {{5, 5, 10}, {4, 4, 10}, {3, 3, 10}, {2, 2, 10}}, {3, 3}, 10, 1},
-        {"an older entry ends it when the last is not recorded", {{5, 5, 10}, {4, 4, 9}, {1, 1, 6}}, {3, 3}, 8, 1},
-        {"the whole history when the last lies beyond it", full, {0, 0}, 100, 63},
-        {"times that wrap", {{9, 9, 5}, {8, 8, 2}, {7, 7, 0xFFFFFFF8u}, {6, 6, 0xFFFFFFF0u}}, {6, 6}, 0xFFFFFFF0u, 2},
-        {"unused slots end it", {{5, 5, 100}, {4, 4, 99}, {0, 0, 0}, {0, 0, 0}}, {3, 3}, 50, 1},
-        {"nothing but the sample at hand", {{5, 5, 10}}, {3, 3}, 8, 0},
-        {"no history", {}, {3, 3}, 8, 0},
+         {{5, 5, 10}, {4, 4, 10}, {3, 3, 10}, {2, 2, 10}}, {3, 3, 10}, {1, 0}},
+        {"the sample at hand is the one last taken", {{5, 5, 10}, {4, 4, 10}, {3, 3, 10}}, {5, 5, 10}, {}},
+        {"the sample at hand is behind the one last taken", {{3, 3, 10}, {2, 2, 10}}, {5, 5, 26}, {}},
+        {"alike neighbours are one sample",
+         {{6, 6, 10}, {6, 6, 10}, {5, 5, 10}, {5, 5, 10}, {4, 4, 10}}, {4, 4, 10}, {2, 0}},
+        {"an older entry ends it when the last is not recorded", {{5, 5, 10}, {4, 4, 9}, {1, 1, 6}}, {3, 3, 8}, {1, 0}},
+        {"the whole history when the last lies beyond it", full, {0, 0, 8900}, everyEntry},
+        {"times that wrap",
+         {{9, 9, 5}, {8, 8, 2}, {7, 7, 0xFFFFFFF8u}, {6, 6, 0xFFFFFFF0u}}, {6, 6, 0xFFFFFFF0u}, {2, 1, 0}},
+        {"unused slots end it", {{5, 5, 100}, {4, 4, 99}, {0, 0, 0}, {0, 0, 0}}, {3, 3, 50}, {1, 0}},
+        {"no history", {}, {3, 3, 8}, {}},
     };
-    for (const HistoryCase& c : cases) {
-        EXPECT_EQ(CountSamplesSince(c.newestFirst, c.lastPosition, c.lastTime), c.expected) << c.name;
+    for (const ScanCase& c : cases) {
+        EXPECT_EQ(EntriesSince(c.newestFirst, c.last), c.expected) << c.name;
+    }
+}
+
+struct MergeCase {
+    const char* name;
+    TakenInput taken;
+    bool release;
+    RecordedSample message;  // the message's own move, unless at the release
+    std::vector<RecordedSample> recorded;
+    bool anchored;  // the history is read back from `anchor`
+    RecordedSample anchor;
+    std::vector<RecordedSample> history;
+    std::vector<RecordedSample> expected;
+    bool tookOverAfter;
+};
+
+// Which moves a mouse stroke takes at each message, from the message, the system's history and the
+// recorder, with times that repeat: none twice, none behind what was taken, none left out.
+TEST(CoalescedInput, TheMergeKnowsWhichMovesItTookWhateverTheirTimes) {
+    const MergeCase cases[] = {
+        {"a message with the moves merged into it", {{1, 1, 10}, false}, false, {4, 4, 10}, {},
+         true, {4, 4, 10}, {{4, 4, 10}, {3, 3, 10}, {2, 2, 10}, {1, 1, 10}, {0, 0, 10}},
+         {{2, 2, 10}, {3, 3, 10}, {4, 4, 10}}, false},
+        {"a message the system does not know", {{1, 1, 10}, false}, false, {4, 4, 26}, {},
+         true, {4, 4, 26}, {}, {{4, 4, 26}}, false},
+        {"a message already taken adds nothing", {{4, 4, 10}, false}, false, {4, 4, 10}, {},
+         true, {4, 4, 10}, {{4, 4, 10}, {3, 3, 10}, {2, 2, 10}}, {}, false},
+        {"the recorder's first moves, after the history before them", {{1, 1, 10}, false}, false, {3, 3, 10},
+         {{3, 3, 10}, {4, 4, 10}, {5, 5, 26}}, true, {3, 3, 10}, {{3, 3, 10}, {2, 2, 10}, {1, 1, 10}},
+         {{2, 2, 10}, {3, 3, 10}, {4, 4, 10}, {5, 5, 26}}, true},
+        {"a message behind what the recorder gave adds nothing", {{9, 9, 26}, true}, false, {5, 5, 26}, {},
+         false, {}, {}, {}, true},
+        {"once the recorder took over, its moves alone", {{9, 9, 26}, true}, false, {12, 12, 42},
+         {{10, 10, 26}, {11, 11, 42}, {12, 12, 42}, {13, 13, 42}}, false, {}, {},
+         {{10, 10, 26}, {11, 11, 42}, {12, 12, 42}, {13, 13, 42}}, true},
+        {"a release takes the recorder's last moves", {{9, 9, 26}, true}, true, {}, {{10, 10, 26}},
+         false, {}, {}, {{10, 10, 26}}, true},
+        {"a release without recorded moves adds nothing", {{9, 9, 26}, false}, true, {}, {},
+         false, {}, {}, {}, false},
+        {"a release with the recorder's first moves", {{1, 1, 10}, false}, true, {}, {{3, 3, 10}},
+         true, {3, 3, 10}, {{3, 3, 10}, {2, 2, 10}, {1, 1, 10}}, {{2, 2, 10}, {3, 3, 10}}, true},
+    };
+    for (const MergeCase& c : cases) {
+        const RecordedSample* message = c.release ? nullptr : &c.message;
+        RecordedSample anchor = {};
+        ASSERT_EQ(HistoryAnchor(c.taken, message, c.recorded, anchor), c.anchored) << c.name;
+        if (c.anchored) {
+            EXPECT_EQ(anchor, c.anchor) << c.name;
+        }
+
+        TakenInput taken = c.taken;
+        EXPECT_EQ(MergeMoves(taken, message, c.recorded, c.history), c.expected) << c.name;
+        EXPECT_EQ(taken.recorderTookOver, c.tookOverAfter) << c.name;
+        EXPECT_EQ(taken.last, c.expected.empty() ? c.taken.last : c.expected.back()) << c.name;
     }
 }
 

@@ -258,6 +258,31 @@ TEST_F(ToolbarInput, DragEndsWhenTheCaptureIsTakenAway) {
     EXPECT_EQ(after.top, before.top);
 }
 
+// A capture taken while another application is in front sees only the moves over the toolbar, so
+// the release may come elsewhere and never reach it: a move without the left button ends the drag,
+// and the toolbar stays where it was dropped, its entries hovered again.
+TEST_F(ToolbarInput, ADragMoveWithoutTheLeftButtonEndsTheDrag) {
+    const POINT grab = ScreenCentreOf(0);
+    SetCursorPos(grab.x, grab.y);
+    SendToolbar(WM_LBUTTONDOWN, MK_LBUTTON, At(CentreOf(0)));
+    SetCursorPos(grab.x + 30, grab.y - 20);
+    SendToolbar(WM_MOUSEMOVE, MK_LBUTTON, At(CentreOf(0)));
+    const RECT dropped = ToolbarRect();
+    ASSERT_EQ(dropped.left, grab.x + 30 - app.dragOffset.x);
+
+    SetCursorPos(grab.x + 150, grab.y - 60);
+    SendToolbar(WM_MOUSEMOVE, 0, At(CentreOf(PEN_ENTRY)));
+    EXPECT_FALSE(app.draggingToolbar);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(ToolbarRect().left, dropped.left);
+    EXPECT_EQ(ToolbarRect().top, dropped.top);
+    EXPECT_EQ(app.hoveredButton, PEN_ENTRY);
+
+    SetCursorPos(grab.x + 200, grab.y - 90);
+    SendToolbar(WM_MOUSEMOVE, MK_LBUTTON, At(CentreOf(PEN_ENTRY)));
+    EXPECT_EQ(ToolbarRect().left, dropped.left);
+}
+
 TEST_F(ToolbarInput, DoubleClickOnTheGripTurnsTheToolbarOnceAndPlacesItAgain) {
     // Dragged away first, so that the re-placement shows.
     const POINT grab = ScreenCentreOf(0);

@@ -1,7 +1,6 @@
 #include "toolbar/toolbar_commands.h"
 
 #include "app/app_state.h"
-#include "ink/surfaces.h"
 #include "ink/undo_clear.h"
 #include "input/pass_through.h"
 #include "input/selection.h"
@@ -12,15 +11,6 @@ namespace {
 // Pass-through stays as it is: picking a width says nothing about wanting to draw now.
 void SelectWidth(int index) {
     app.widthIndex = index;
-    PaintToolbar();
-}
-
-// A white board under pass-through would hide the applications that take the clicks, so turning
-// the board on also takes the mouse back; turning it off leaves pass-through alone.
-void ToggleBoard() {
-    app.boardMode = !app.boardMode;
-    if (app.boardMode && app.passThrough) SetPassThrough(false);
-    PresentRegion(WholeCanvas());
     PaintToolbar();
 }
 

@@ -31,7 +31,17 @@ void TrackLeave(HWND window) {
     app.trackingLeave = true;
 }
 
-void OnMouseMove(HWND window, LPARAM lParam) {
+void OnLeftButtonUp() {
+    if (!app.draggingToolbar) return;
+    app.draggingToolbar = false;
+    ReleaseCapture();
+}
+
+// A capture taken while another application is in front (pass-through) sees only the moves over
+// the toolbar, so the release can come elsewhere and be lost: a move without the button ends the
+// drag, and is a move like any other.
+void OnMouseMove(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (app.draggingToolbar && !(wParam & MK_LBUTTON)) OnLeftButtonUp();
     if (app.draggingToolbar) {
         FollowCursor(window);
         return;
@@ -79,12 +89,6 @@ void OnRightButtonUp(LPARAM lParam) {
     if (hit >= 0 && app.buttons[hit].kind == UndoButton) RedoLastUndo();
 }
 
-void OnLeftButtonUp() {
-    if (!app.draggingToolbar) return;
-    app.draggingToolbar = false;
-    ReleaseCapture();
-}
-
 // A drag whose capture is taken away (another window activates, a menu or hotkey intervenes) never
 // sees its button release; without this the toolbar would follow the cursor with no button held.
 void OnCaptureLost(HWND window, LPARAM newCapture) {
@@ -123,7 +127,7 @@ LRESULT CALLBACK ToolbarWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
         // Left to the default procedure, the character of an Alt combination opens the window menu.
         return 0;
     case WM_MOUSEMOVE:
-        OnMouseMove(window, lParam);
+        OnMouseMove(window, wParam, lParam);
         return 0;
     case WM_LBUTTONDOWN:
         OnLeftButtonDown(window, lParam);

@@ -193,11 +193,15 @@ park_pointer() {
   xdotool mousemove 1700 80
 }
 
+# The X window Wine made for the overlay, once there is one.
 overlay_x_window() {
   local window
-  for window in $(xdotool search --onlyvisible --name "^$WINDOW_TITLE\$"); do
-    eval "$(xdotool getwindowgeometry --shell "$window")"
-    [ "$X,$Y,${WIDTH}x$HEIGHT" = "1,1,1919x1079" ] && { echo "$window"; return 0; }
+  for _ in $(seq 20); do
+    for window in $(xdotool search --onlyvisible --name "^$WINDOW_TITLE\$"); do
+      eval "$(xdotool getwindowgeometry --shell "$window")"
+      [ "$X,$Y,${WIDTH}x$HEIGHT" = "1,1,1919x1079" ] && { echo "$window"; return 0; }
+    done
+    sleep 0.3
   done
   return 1
 }

@@ -89,12 +89,15 @@ acceptance_cleanup() {
 }
 trap acceptance_cleanup EXIT
 
-# The X window Wine made for a Velquin window of the given size: x_window WIDTH HEIGHT
+# The X window Wine made for a Velquin window of the given size, once there is one: x_window WIDTH HEIGHT
 x_window() {
   local window size
-  for window in $(xdotool search --onlyvisible --name "^$WINDOW_TITLE\$"); do
-    size=$(xdotool getwindowgeometry --shell "$window" | sed -n 's/^WIDTH=//p; s/^HEIGHT=//p' | paste -sd x -)
-    [ "$size" = "$1x$2" ] && echo "$window" && return 0
+  for _ in $(seq 20); do
+    for window in $(xdotool search --onlyvisible --name "^$WINDOW_TITLE\$"); do
+      size=$(xdotool getwindowgeometry --shell "$window" | sed -n 's/^WIDTH=//p; s/^HEIGHT=//p' | paste -sd x -)
+      [ "$size" = "$1x$2" ] && echo "$window" && return 0
+    done
+    sleep 0.3
   done
   return 1
 }
@@ -112,28 +115,30 @@ key_on_target() { key_on "$(xdotool search --name '^Click target$' | head -n 1)"
 
 # A field of the overlay's report once it reads EXPECTED, or as it is when the tries are used up:
 # overlay_field_becomes KEY EXPECTED TRIES PAUSE
-overlay_field_becomes() {
-  local value
-  for _ in $(seq "$3"); do
-    value=$(probe_field "$OVERLAY_CLASS" "$1")
-    [ "$value" = "$2" ] && break
-    sleep "$4"
-  done
-  echo "$value"
-}
+overlay_field_becomes() { eventually "$3" "$4" "$2" probe_field "$OVERLAY_CLASS" "$1"; }
 
-overlay_exstyle() { overlay_field_becomes exstyle "$1" 5 0.2; }
+overlay_exstyle() { overlay_field_becomes exstyle "$1" 20 0.3; }
 
 # The toolbar's rectangle where it is now, into TB_L TB_T TB_R TB_B (call it in this shell, not in $()).
 read_toolbar() {
   IFS=, read -r TB_L TB_T TB_R TB_B <<<"$(probe_field "$TOOLBAR_CLASS" rect)"
 }
 
-# Checks the toolbar's place and size, "x,y,WIDTHxHEIGHT", and keeps its rectangle for what follows:
-# check_toolbar WHAT EXPECTED
-check_toolbar() {
+# The toolbar's place and size as "x,y,WIDTHxHEIGHT".
+toolbar_place() {
   read_toolbar
-  check_eq "$1" "$2" "$TB_L,$TB_T,$((TB_R - TB_L))x$((TB_B - TB_T))"
+  echo "$TB_L,$TB_T,$((TB_R - TB_L))x$((TB_B - TB_T))"
+}
+
+# Checks the toolbar's place and size, "x,y,WIDTHxHEIGHT", once the toolbar has had its time to get
+# there, and keeps its rectangle for what follows: check_toolbar WHAT EXPECTED
+check_toolbar() {
+  local place width height
+  place=$(eventually 20 0.3 "$2" toolbar_place)
+  check_eq "$1" "$2" "$place"
+  IFS=,x read -r TB_L TB_T width height <<<"$place"
+  TB_R=$((TB_L + width))
+  TB_B=$((TB_T + height))
 }
 
 # The overlay's rectangle once it reads EXPECTED, given a display change some seconds to settle.

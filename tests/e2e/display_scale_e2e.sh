@@ -97,9 +97,9 @@ run_at() {
   expected_h=$(at_dpi "$dpi" 46)
   expected_x=$((1 + (1919 - expected_w) / 2))
   expected_y=$((1 + 1079 - $(at_dpi "$dpi" 48) - expected_h))
-  rect=$(probe_field "$TOOLBAR_CLASS" rect)
-  check_eq "at $dpi DPI the toolbar is ${expected_w}x$expected_h at its place" \
-    "$expected_x,$expected_y,$((expected_x + expected_w)),$((expected_y + expected_h))" "$rect"
+  local place="$expected_x,$expected_y,$((expected_x + expected_w)),$((expected_y + expected_h))"
+  rect=$(eventually 20 0.3 "$place" probe_field "$TOOLBAR_CLASS" rect)
+  check_eq "at $dpi DPI the toolbar is ${expected_w}x$expected_h at its place" "$place" "$rect"
   IFS=, read -r TB_X TB_Y _ _ <<<"$rect"
 
   for i in 0 1 2; do

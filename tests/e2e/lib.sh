@@ -55,9 +55,37 @@ probe() {
   timeout -k 5 60 wine "$VELQUIN_BIN/velquin_probe.exe" "$@" 2>>"$E2E_OUT/wine.log"
 }
 
+# The probe's report on the first window of a class: probe_report CLASS. A probe run that reports
+# nothing at all (Wine did not get it going) gave no answer, and is asked again.
+probe_report() {
+  local report
+  for _ in 1 2 3; do
+    report=$(probe window "$1")
+    grep -q '^count=' <<<"$report" && break
+    sleep 0.2
+  done
+  echo "$report"
+}
+
 # One line "key=value" of the probe's report on the first window of a class: probe_field CLASS KEY
 probe_field() {
-  probe window "$1" | sed -n "s/^$2=//p"
+  probe_report "$1" | sed -n "s/^$2=//p"
+}
+
+# What a command prints once it prints EXPECTED, or what it printed last when TRIES, PAUSE seconds
+# apart, are used up: eventually TRIES PAUSE EXPECTED COMMAND...
+# Every read of Velquin's windows after a change goes through this, as the screenshots wait for
+# what they look for: Velquin acts on a change in its own time (a display change comes as a posted
+# message, and the toolbar moves only after the overlay and a push of the whole canvas).
+eventually() {
+  local tries=$1 pause=$2 expected=$3 value=""
+  shift 3
+  for _ in $(seq "$tries"); do
+    value=$("$@")
+    [ "$value" = "$expected" ] && break
+    sleep "$pause"
+  done
+  echo "$value"
 }
 
 # Starts Velquin.exe in the background with the given arguments; VELQUIN_PID is its process.
@@ -71,12 +99,14 @@ velquin_running() {
   [ -n "$VELQUIN_PID" ] && kill -0 "$VELQUIN_PID" 2>/dev/null
 }
 
-# Waits until both windows are shown; fails when they are not there in time or Velquin has ended.
+# Waits until both windows are shown and Velquin waits for input, its start-up done (the hotkeys
+# are claimed after the windows show); fails when that does not come in time or Velquin has ended.
 velquin_wait_windows() {
   local class
   for class in "$OVERLAY_CLASS" "$TOOLBAR_CLASS"; do
     probe wait-window "$class" 30000 >/dev/null || return 1
   done
+  probe wait-idle "$OVERLAY_CLASS" 30000 >/dev/null || return 1
   velquin_running
 }
 

@@ -26,8 +26,8 @@ field() {
 # windows Wine made for them.
 check_windows() {
   local label=$1 overlay toolbar
-  overlay=$(probe window "$OVERLAY_CLASS")
-  toolbar=$(probe window "$TOOLBAR_CLASS")
+  overlay=$(probe_report "$OVERLAY_CLASS")
+  toolbar=$(probe_report "$TOOLBAR_CLASS")
   check_eq "$label: overlay windows" 1 "$(field "$overlay" count)"
   check_eq "$label: toolbar windows" 1 "$(field "$toolbar" count)"
   check_eq "$label: overlay title" "$WINDOW_TITLE" "$(field "$overlay" title)"
@@ -44,12 +44,16 @@ check_windows() {
   check "$label: the X screen shows a 1919x1079 window at 1,1" x_window_at 1 1 1919 1079
 }
 
-# Whether a window titled Velquin sits on the X screen at X,Y with size WIDTHxHEIGHT.
+# Whether a window titled Velquin sits on the X screen at X,Y with size WIDTHxHEIGHT, once Wine has
+# mapped it.
 x_window_at() {
   local window
-  for window in $(xdotool search --onlyvisible --name "^$WINDOW_TITLE\$"); do
-    eval "$(xdotool getwindowgeometry --shell "$window")"
-    [ "$X,$Y,${WIDTH}x$HEIGHT" = "$1,$2,$3x$4" ] && return 0
+  for _ in $(seq 20); do
+    for window in $(xdotool search --onlyvisible --name "^$WINDOW_TITLE\$"); do
+      eval "$(xdotool getwindowgeometry --shell "$window")"
+      [ "$X,$Y,${WIDTH}x$HEIGHT" = "$1,$2,$3x$4" ] && return 0
+    done
+    sleep 0.3
   done
   return 1
 }

@@ -6,6 +6,8 @@
 //                                exstyle, style, owner, owner_class, rect, visible, pid, tid
 //   wait-window CLASS MS         until a visible top-level window of CLASS exists
 //   wait-gone CLASS MS           until no top-level window of CLASS exists
+//   wait-idle CLASS MS           until the process of the first window of CLASS waits for input
+//                                with none pending (WaitForInputIdle): its start-up is done
 //   hotkeys KEY...               KEY=free or KEY=taken for Ctrl+Shift+KEY, by claiming it for a moment
 //   mutex NAME                   exists=1 or exists=0
 //   msgbox CAPTION MS            waits for the "#32770" box with that caption: its texts and buttons
@@ -14,9 +16,14 @@
 //   quit CLASS                   posts WM_QUIT to the thread of the first window of CLASS
 //   chord KEY+KEY+...            SendInput: presses the keys in order, releases them in reverse
 //   display WIDTH HEIGHT         ChangeDisplaySettingsExW of the primary display; result=N
-//   circle CX CY R N MS          SendInput: left press at the circle's top, N absolute moves around
+//   circle CX CY R N MS [TICK]   SendInput: left press at the circle's top, N absolute moves around
 //                                it MS milliseconds apart (fractions allowed), release; each position
-//                                as at=X,Y
+//                                as at=X,Y. With TICK, every input carries a time (mi.time) that
+//                                steps by TICK ms as a coarse system tick does, so many moves share
+//                                one time; without it the system stamps them. Then the moves the
+//                                system took in with the button held, from the press to the
+//                                release, as seen=X,Y: under Wine more than were injected, as the
+//                                X server's reports of the pointer Wine moved come back as moves.
 #include <windows.h>
 
 #include <fcntl.h>
@@ -28,6 +35,7 @@
 #include <algorithm>
 #include <cwchar>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -101,6 +109,18 @@ bool WaitFor(unsigned long milliseconds, Condition condition) {
         if (GetTickCount64() >= end) return false;
         Sleep(50);
     }
+}
+
+int WaitForIdle(const std::wstring& className, unsigned long milliseconds) {
+    HWND window = FirstWindow(className);
+    DWORD pid = 0;
+    if (!window || !GetWindowThreadProcessId(window, &pid)) return EXIT_NO;
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+    if (!process) return EXIT_NO;
+    const DWORD result = WaitForInputIdle(process, milliseconds);
+    CloseHandle(process);
+    PrintLine(L"idle=" + std::to_wstring(result == 0 ? 1 : 0));
+    return result == 0 ? EXIT_YES : EXIT_NO;
 }
 
 int ShowWindowInfo(const std::wstring& className) {
@@ -342,38 +362,114 @@ LONG Normalised(int pixel, int screenSize) {
     return static_cast<LONG>((static_cast<long long>(pixel) * 65536 + screenSize - 1) / screenSize);
 }
 
-INPUT MouseInput(POINT at, DWORD buttonFlags) {
+INPUT MouseInput(POINT at, DWORD buttonFlags, DWORD time) {
     INPUT input = {};
     input.type = INPUT_MOUSE;
     input.mi.dx = Normalised(at.x, GetSystemMetrics(SM_CXSCREEN));
     input.mi.dy = Normalised(at.y, GetSystemMetrics(SM_CYSCREEN));
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttonFlags;
+    input.mi.time = time;
     return input;
 }
 
+// The time an input made `elapsedMs` after `start` carries: 0 lets the system stamp it; with a tick,
+// the tick count at the last whole tick, as a system whose clock advances in such steps reads it.
+DWORD InputTime(DWORD start, double elapsedMs, double tickMs) {
+    if (tickMs <= 0) return 0;
+    return start + static_cast<DWORD>(std::floor(elapsedMs / tickMs) * tickMs);
+}
+
+// What the system takes in from the mouse, from a low-level hook on a thread of its own.
+struct MouseLog {
+    HANDLE thread = nullptr;
+    DWORD threadId = 0;
+    HANDLE hooked = nullptr;
+    CRITICAL_SECTION lock;
+    std::vector<std::pair<WPARAM, POINT>> events;
+};
+MouseLog mouseLog;
+
+LRESULT CALLBACK LogMouse(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && (wParam == WM_MOUSEMOVE || wParam == WM_LBUTTONDOWN || wParam == WM_LBUTTONUP)) {
+        EnterCriticalSection(&mouseLog.lock);
+        mouseLog.events.push_back({wParam, reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam)->pt});
+        LeaveCriticalSection(&mouseLog.lock);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+DWORD WINAPI RunMouseLog(void*) {
+    HHOOK hook = SetWindowsHookExW(WH_MOUSE_LL, LogMouse, GetModuleHandleW(nullptr), 0);
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
+    SetEvent(mouseLog.hooked);
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    }
+    UnhookWindowsHookEx(hook);
+    return 0;
+}
+
+void StartMouseLog() {
+    InitializeCriticalSection(&mouseLog.lock);
+    mouseLog.hooked = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    mouseLog.thread = CreateThread(nullptr, 0, RunMouseLog, nullptr, 0, &mouseLog.threadId);
+    WaitForSingleObject(mouseLog.hooked, 5000);
+}
+
+bool MouseLogHolds(WPARAM message) {
+    EnterCriticalSection(&mouseLog.lock);
+    bool holds = false;
+    for (const auto& event : mouseLog.events) holds |= event.first == message;
+    LeaveCriticalSection(&mouseLog.lock);
+    return holds;
+}
+
+// Once the release has come by: the press and each move with the button held up to the release,
+// without a move to where the last one already was.
+std::vector<POINT> StopMouseLog() {
+    WaitFor(2000, [] { return MouseLogHolds(WM_LBUTTONUP); });
+    PostThreadMessageW(mouseLog.threadId, WM_QUIT, 0, 0);
+    WaitForSingleObject(mouseLog.thread, 5000);
+    std::vector<POINT> stroke;
+    for (const auto& [message, at] : mouseLog.events) {
+        if (stroke.empty()) {
+            if (message == WM_LBUTTONDOWN) stroke.push_back(at);
+            continue;
+        }
+        if (message == WM_LBUTTONUP) break;
+        if (message == WM_MOUSEMOVE && (at.x != stroke.back().x || at.y != stroke.back().y)) stroke.push_back(at);
+    }
+    return stroke;
+}
+
 // A fast hand: the moves are paced by the performance counter, as a 1000 Hz mouse reports them.
-int InjectCircle(int cx, int cy, int radius, int moves, double intervalMs) {
+int InjectCircle(int cx, int cy, int radius, int moves, double intervalMs, double tickMs) {
     std::vector<POINT> path;
     for (int i = 0; i <= moves; ++i) {
         const double angle = 6.283185307179586 * i / moves;
         path.push_back({cx + static_cast<LONG>(std::lround(radius * std::sin(angle))),
                         cy - static_cast<LONG>(std::lround(radius * std::cos(angle)))});
     }
+    StartMouseLog();
     LARGE_INTEGER frequency, now, start;
     QueryPerformanceFrequency(&frequency);
-    INPUT press = MouseInput(path[0], MOUSEEVENTF_LEFTDOWN);
+    const DWORD startTick = GetTickCount();
+    INPUT press = MouseInput(path[0], MOUSEEVENTF_LEFTDOWN, InputTime(startTick, 0, tickMs));
     SendInput(1, &press, sizeof(INPUT));
     QueryPerformanceCounter(&start);
     for (int i = 1; i <= moves; ++i) {
         const LONGLONG due = start.QuadPart + static_cast<LONGLONG>(intervalMs * i * frequency.QuadPart / 1000.0);
         do QueryPerformanceCounter(&now);
         while (now.QuadPart < due);
-        INPUT move = MouseInput(path[i], 0);
+        INPUT move = MouseInput(path[i], 0, InputTime(startTick, intervalMs * i, tickMs));
         SendInput(1, &move, sizeof(INPUT));
     }
-    INPUT release = MouseInput(path.back(), MOUSEEVENTF_LEFTUP);
+    INPUT release = MouseInput(path.back(), MOUSEEVENTF_LEFTUP, InputTime(startTick, intervalMs * moves, tickMs));
     SendInput(1, &release, sizeof(INPUT));
     for (const POINT& at : path) PrintLine(L"at=" + std::to_wstring(at.x) + L"," + std::to_wstring(at.y));
+    for (const POINT& at : StopMouseLog()) {
+        PrintLine(L"seen=" + std::to_wstring(at.x) + L"," + std::to_wstring(at.y));
+    }
     return EXIT_YES;
 }
 
@@ -400,6 +496,8 @@ int Run(int argc, wchar_t** argv) {
                    ? EXIT_YES
                    : EXIT_NO;
     }
+    if (command == L"wait-idle" && operands == 2)
+        return WaitForIdle(operand[0], static_cast<unsigned long>(Number(operand[1])));
     if (command == L"hotkeys" && operands >= 1) return ShowHotkeys(operands, operand);
     if (command == L"mutex" && operands == 1) return ShowMutex(operand[0]);
     if (command == L"msgbox" && operands == 2)
@@ -412,10 +510,10 @@ int Run(int argc, wchar_t** argv) {
     if (command == L"chord" && operands == 1) return SendChord(operand[0]);
     if (command == L"display" && operands == 2)
         return ChangeDisplay(static_cast<DWORD>(Number(operand[0])), static_cast<DWORD>(Number(operand[1])));
-    if (command == L"circle" && operands == 5)
+    if (command == L"circle" && (operands == 5 || operands == 6))
         return InjectCircle(static_cast<int>(Number(operand[0])), static_cast<int>(Number(operand[1])),
                             static_cast<int>(Number(operand[2])), static_cast<int>(Number(operand[3])),
-                            wcstod(operand[4], nullptr));
+                            wcstod(operand[4], nullptr), operands == 6 ? wcstod(operand[5], nullptr) : 0.0);
     return EXIT_USAGE;
 }
 

@@ -10,11 +10,12 @@ LONG Normalised(int pixel, int screenSize) { return LONG((int64_t(pixel) * 65536
 
 }  // namespace
 
-void InjectMouse(int screenX, int screenY, DWORD buttonFlags) {
+void InjectMouse(int screenX, int screenY, DWORD buttonFlags, DWORD time) {
     INPUT input = {};
     input.type = INPUT_MOUSE;
     input.mi.dx = Normalised(screenX, GetSystemMetrics(SM_CXSCREEN));
     input.mi.dy = Normalised(screenY, GetSystemMetrics(SM_CYSCREEN));
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | buttonFlags;
+    input.mi.time = time;
     SendInput(1, &input, sizeof(input));
 }

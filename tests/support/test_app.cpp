@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/display_scale.h"
 #include "app/frame_step.h"
 #include "app/startup.h"
 #include "ink/ink_floor.h"
@@ -51,6 +52,7 @@ void StartTestApp(int canvasWidth, int canvasHeight) {
 
     HINSTANCE instance = GetModuleHandleW(nullptr);
     LookUpPenFunctions();
+    LookUpDpiFunctions();
     RegisterWindowClasses(instance);
     app.canvasLeft = 1;
     app.canvasTop = 1;
@@ -65,6 +67,7 @@ void StartTestApp(int canvasWidth, int canvasHeight) {
     PushPendingFrame();
     ShowWindow(app.overlayWindow, SW_SHOW);
     LayoutToolbar();
+    FollowToolbarDisplayScale();
     ShowWindow(app.toolbarWindow, SW_SHOWNOACTIVATE);
     PumpMessages();
 }
@@ -99,8 +102,9 @@ void ResetAppForTest() {
     app.mouseContact = false;
     app.penContact = false;
     app.contactPointerId = 0;
-    app.lastInputPosition = {};
-    app.lastInputTime = 0;
+    app.contactPassedOn = false;
+    app.passedOnPointerId = 0;
+    app.takenInput = {};
     app.currentTool = Pen;
     app.colourIndex = 0;
     app.widthIndex = 1;
