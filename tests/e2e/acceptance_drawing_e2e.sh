@@ -333,14 +333,9 @@ keys ctrl+y
 shot_until redo-pen "$EVENTUALLY" pixels_near "${PALETTE_RGB[6]}" 0 "${HOLE[@]}"
 check_pixels "Ctrl+Y redoes the black pen line" "${PALETTE_RGB[6]}" 0 "${HOLE[@]}" "${BLACK_LINE[@]}"
 
-# The toolbar's undo entry, at its place in the toolbar's first row.
-toolbar_rect=$(probe_field "$TOOLBAR_CLASS" rect)
-UNDO_ENTRY_X=$((${toolbar_rect%%,*} + 583))
-UNDO_ENTRY_Y=$(($(echo "$toolbar_rect" | cut -d, -f2) + 23))
-xdotool mousemove "$UNDO_ENTRY_X" "$UNDO_ENTRY_Y" click 3
-park_pointer
+keys ctrl+y
 shot_until redo-eraser "$EVENTUALLY" pixels_ground "${HOLE[@]}"
-check_ground "a right click on the toolbar's undo entry redoes the eraser" "${HOLE[@]}"
+check_ground "a second Ctrl+Y redoes the eraser" "${HOLE[@]}"
 check_pixels "the ink the eraser did not cross is still there" "${PALETTE_RGB[6]}" 0 "${BLACK_LINE[@]}"
 
 # After undoing both again, a new stroke leaves nothing to redo. The board, turned on after Ctrl+Y,
@@ -474,6 +469,16 @@ keys ctrl+z
 shot_until undo-hotkey-clear "$EVENTUALLY" pixels_near "${PALETTE_RGB[6]}" 0 300,700
 check_pixels "the second Ctrl+Z undoes Ctrl+Shift+D: the ink is back" "${PALETTE_RGB[6]}" 0 300,700 200,700
 check_ground "the laser trail does not come back" "${LASER_CORE_PIXELS[@]}"
+
+# A right click on the toolbar's undo entry redoes: here the clear. Last of all: under Wine the keys
+# that follow a right click on the toolbar are lost until the next press on the overlay.
+toolbar_rect=$(probe_field "$TOOLBAR_CLASS" rect)
+UNDO_ENTRY_X=$((${toolbar_rect%%,*} + 583))
+UNDO_ENTRY_Y=$(($(echo "$toolbar_rect" | cut -d, -f2) + 23))
+xdotool mousemove "$UNDO_ENTRY_X" "$UNDO_ENTRY_Y" click 3
+park_pointer
+shot_until redo-by-right-click "$EVENTUALLY" pixels_ground 300,700
+check_ground "a right click on the toolbar's undo entry redoes the clear" 300,700 200,700
 
 check "Velquin still runs after all this drawing" velquin_running
 velquin_stop
