@@ -55,7 +55,11 @@ PixelSnapshot TakePixelSnapshot(const PixelLayer& layer) {
     return snapshot;
 }
 
-void PutPixelSnapshot(const PixelSnapshot& snapshot, const PixelLayer& layer) {
+namespace {
+
+// Calls visit(row start in the layer, kept pixels, count) for every kept run, clipped to the layer.
+template <typename Visit>
+void ForEachKeptRun(const PixelSnapshot& snapshot, const PixelLayer& layer, Visit visit) {
     if (!layer.bits) return;
     const std::vector<uint32_t>& code = snapshot.code;
     size_t at = 0;
@@ -64,23 +68,23 @@ void PutPixelSnapshot(const PixelSnapshot& snapshot, const PixelLayer& layer) {
         const int32_t x = int32_t(code[at + 1]);
         const int32_t length = int32_t(code[at + 2]);
         const int32_t kept = std::min(length, layer.width - x);
-        if (y < layer.height && kept > 0) std::memcpy(PixelAt(layer, x, y), &code[at + 3], size_t(kept) * 4);
+        if (y < layer.height && kept > 0) visit(PixelAt(layer, x, y), &code[at + 3], size_t(kept));
         at += 3 + size_t(length);
     }
 }
 
+}  // namespace
+
+void PutPixelSnapshot(const PixelSnapshot& snapshot, const PixelLayer& layer) {
+    ForEachKeptRun(snapshot, layer, [](uint32_t* target, const uint32_t* kept, size_t count) {
+        std::memcpy(target, kept, count * 4);
+    });
+}
+
 void ErasePixelSnapshot(const PixelSnapshot& snapshot, const PixelLayer& layer) {
-    if (!layer.bits) return;
-    const std::vector<uint32_t>& code = snapshot.code;
-    size_t at = 0;
-    while (at + 3 <= code.size()) {
-        const int32_t y = int32_t(code[at]);
-        const int32_t x = int32_t(code[at + 1]);
-        const int32_t length = int32_t(code[at + 2]);
-        const int32_t kept = std::min(length, layer.width - x);
-        if (y < layer.height && kept > 0) std::memset(PixelAt(layer, x, y), 0, size_t(kept) * 4);
-        at += 3 + size_t(length);
-    }
+    ForEachKeptRun(snapshot, layer, [](uint32_t* target, const uint32_t*, size_t count) {
+        std::memset(target, 0, count * 4);
+    });
 }
 
 size_t SnapshotBytes(const PixelSnapshot& snapshot) { return snapshot.code.capacity() * sizeof(uint32_t); }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/frame_step.h"
 #include "app/startup.h"
 #include "ink/ink_floor.h"
 #include "ink/renderer.h"
@@ -107,10 +108,14 @@ protected:
     void SetUp() override { ResetAppForTest(); }
     void TearDown() override { app.undoBudgetBytes = INK_UNDO_BUDGET_BYTES; }
 
-    void Run(const char* script) {
+    // With frame steps between the steps, a kept clear is made compact before it is undone; without,
+    // its undo hands the taken ink layer back.
+    void Run(const char* script, bool frameSteps) {
         Model model;
         for (int i = 0; script[i]; ++i) {
-            Apply(script[i], i, model, std::string(script) + " at " + std::to_string(i));
+            Apply(script[i], i, model, std::string(script) + " at " + std::to_string(i) +
+                                           (frameSteps ? " with frame steps" : ""));
+            if (frameSteps) RunFrameStep();
         }
     }
 };
@@ -131,9 +136,11 @@ TEST_F(UndoRedo, SequencesOfStrokesAndClears) {
         "phecpecuuuuuurrrrrr",  // clears between strokes, all undone and redone
         "peluhcluulrr",
     };
-    for (const char* script : scripts) {
-        ResetAppForTest();
-        Run(script);
+    for (bool frameSteps : {false, true}) {
+        for (const char* script : scripts) {
+            ResetAppForTest();
+            Run(script, frameSteps);
+        }
     }
 }
 
