@@ -61,6 +61,16 @@ DWORD WINAPI RunRecorder(void*) {
     return 0;
 }
 
+// What the recorder's thread filled, handed to the GUI thread whole.
+void TakeUnderLock(std::vector<RecordedSample>& filled, std::vector<RecordedSample>& taken) {
+    MoveRecorder& r = recorder();
+    taken.clear();
+    if (!r.thread) return;
+    EnterCriticalSection(&r.lock);
+    taken.swap(filled);
+    LeaveCriticalSection(&r.lock);
+}
+
 }  // namespace
 
 void StartRecordingMoves() {
@@ -97,22 +107,10 @@ void StopRecordingMoves() {
     PostThreadMessageW(r.threadId, REMOVE_HOOK, 0, 0);
 }
 
-void TakeRecordedMoves(std::vector<RecordedSample>& taken) {
-    MoveRecorder& r = recorder();
-    taken.clear();
-    if (!r.thread) return;
-    EnterCriticalSection(&r.lock);
-    taken.swap(r.moves);
-    LeaveCriticalSection(&r.lock);
-}
+void TakeRecordedMoves(std::vector<RecordedSample>& taken) { TakeUnderLock(recorder().moves, taken); }
 
 void TakeHistoryAtFirstMove(std::vector<RecordedSample>& history) {
-    MoveRecorder& r = recorder();
-    history.clear();
-    if (!r.thread) return;
-    EnterCriticalSection(&r.lock);
-    history.swap(r.historyAtFirstMove);
-    LeaveCriticalSection(&r.lock);
+    TakeUnderLock(recorder().historyAtFirstMove, history);
 }
 
 void EndMoveRecorder() {
