@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "ink/ink_undo.h"
+#include "ink/shape_geometry.h"
 
 void AppendToHistory(Stroke stroke) {
     app.history.push_back(std::move(stroke));
@@ -16,6 +17,7 @@ void AppendToHistory(Stroke stroke) {
 }
 
 DirtyRect StrokeArea(const Stroke& stroke) {
+    if (stroke.shape != StrokeShape::Freehand) return ShapeArea(stroke);
     DirtyRect area;
     for (const InkPoint& point : stroke.points) area.IncludePoint(point.x, point.y, 4.0f * stroke.width);
     return area;
