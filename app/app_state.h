@@ -16,6 +16,7 @@ using GetPointerPenInfoFn = BOOL(WINAPI*)(UINT32 pointerId, POINTER_PEN_INFO* pe
 using GetPointerPenInfoHistoryFn = BOOL(WINAPI*)(UINT32 pointerId, UINT32* entriesCount,
                                                  POINTER_PEN_INFO* penInfo);
 using RegisterHotKeyFn = BOOL(WINAPI*)(HWND window, int id, UINT modifiers, UINT key);
+using GetAsyncKeyStateFn = SHORT(WINAPI*)(int virtualKey);
 using UpdateLayeredWindowIndirectFn = BOOL(WINAPI*)(HWND window, const UPDATELAYEREDWINDOWINFO* info);
 using UpdateLayeredWindowFn = BOOL(WINAPI*)(HWND window, HDC screenDC, POINT* dstPoint, SIZE* size,
                                             HDC srcDC, POINT* srcPoint, COLORREF key,
@@ -99,6 +100,10 @@ struct AppState {
 
     // Claims a global hotkey. Tests put their own function here to see what is claimed.
     RegisterHotKeyFn pRegisterHotKey = &RegisterHotKey;
+
+    // The keys held at a stroke's press, which make it a shape. Tests put their own function here to
+    // hold keys.
+    GetAsyncKeyStateFn pGetAsyncKeyState = &GetAsyncKeyState;
 
     // The two pushes to the screen. Tests put their own function here to see what is pushed.
     UpdateLayeredWindowIndirectFn pUpdateLayeredWindowIndirect = &UpdateLayeredWindowIndirect;
