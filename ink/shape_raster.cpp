@@ -228,6 +228,7 @@ void LayRow(Row& row, const std::vector<Piece>& pieces, const DirtyRect& rect, i
     row.breaks.clear();
     bool upright = true;
     for (const Piece& piece : pieces) {
+        if (fy < piece.top - row.reach || fy > piece.bottom + row.reach) continue;
         Run run = {0, 0, &piece};
         if (!PixelsOf(CapsuleSpan(piece, fy, row.reach - 0.5f + SPAN_SLACK), rect, false, run)) continue;
         row.touching.push_back(run);

@@ -73,6 +73,12 @@ void ExtendMouseStroke(HWND window, LPARAM lParam) {
     TakeRecordedMoves(recorded);
     const RecordedSample anchor = recorded.empty() ? RecordedSample{screen.x, screen.y, DWORD(GetMessageTime())}
                                                    : recorded.front();
+    // A shape runs from its press to where the pointer is now: the moves on the way change nothing, and
+    // drawing it for each would cost a whole shape each time.
+    if (app.currentStroke.shape != StrokeShape::Freehand) {
+        ExtendWithMove(window, recorded.empty() ? anchor : recorded.back());
+        return;
+    }
     ExtendWithMergedMoves(window, anchor);
     for (const RecordedSample& move : recorded) {
         if (LONG(move.time - app.lastInputTime) < 0) continue;  // taken from the history already
