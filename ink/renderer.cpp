@@ -173,6 +173,8 @@ ShapePicture PictureOfShape(const Stroke& stroke, float fade) {
     }
     picture.outline = ShapeOutline(stroke, stroke.tool == Highlighter);
     picture.reach = InkReach(picture.inks, picture.inkCount);
+    // A shape of one sample is the click's dot, smoothed by GDI+ itself, which may reach a pixel further.
+    if (stroke.points.size() < 2) picture.reach += 1.0f;
     return picture;
 }
 

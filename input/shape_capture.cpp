@@ -31,8 +31,6 @@ void PresentCover(const std::vector<DirtyRect>& cover) {
     for (const DirtyRect& rect : cover) PresentRegion(rect);
 }
 
-}  // namespace
-
 StrokeShape ShapeOfHeldKeys() {
     const bool ctrl = Held(VK_CONTROL);
     const bool shift = Held(VK_SHIFT);
@@ -42,6 +40,8 @@ StrokeShape ShapeOfHeldKeys() {
     if (Held(VK_TAB)) return StrokeShape::Ellipse;
     return StrokeShape::Freehand;
 }
+
+}  // namespace
 
 void ChooseShapeAtPress(Stroke& stroke) {
     stroke.shape = stroke.tool == Eraser ? StrokeShape::Freehand : ShapeOfHeldKeys();

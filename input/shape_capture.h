@@ -5,11 +5,9 @@
 // the pointer: Shift a straight line, Ctrl a rectangle, Tab an ellipse, Ctrl+Shift an arrow. The shape
 // follows the pointer in the live layer and enters the ink (or the laser trails) whole at the release.
 
-// The shape the keys held right now ask for; the keyboard's own state is read, not the thread's, since
-// a pen or finger gives the overlay no focus.
-StrokeShape ShapeOfHeldKeys();
-// Makes the stroke just begun (tool, width and first sample set) the shape the keys ask for, fixed
-// for the whole stroke; the eraser always erases freehand.
+// Makes the stroke just begun (tool, width and first sample set) the shape the keys held right now ask
+// for, fixed for the whole stroke; the eraser always erases freehand. The keyboard's own state is read,
+// not the thread's: a pen or finger gives the overlay no focus, so the thread's may be stale.
 void ChooseShapeAtPress(Stroke& stroke);
 // The pointer moved during a shape stroke: the shape is drawn anew to there. Moves of less than half
 // a pixel from the last one are dropped, as for every stroke.

@@ -578,4 +578,74 @@ TEST_F(Shapes, AShapeDraggedWhileTheCanvasGrowsIsCommittedAsAReplayDrawsIt) {
     EXPECT_EQ(NonZero(InkPixels()), 0);
 }
 
+// The rects along an outline are where a shape is cleared, drawn and composed: a pixel within reach
+// that they miss would keep an old shape on the screen, and one they held twice would be drawn twice.
+TEST(ShapeCovers, HoldEveryPixelWithinReachOfTheOutlineOnceAndLittleElse) {
+    struct Case {
+        const char* name;
+        std::vector<OutlinePiece> outline;
+        float reach;
+    };
+    const Case cases[] = {
+        {"level", {{20.5f, 40.0f, 300.0f, 40.0f}}, 3.55f},
+        {"upright", {{50.0f, 10.0f, 50.0f, 200.0f}}, 3.55f},
+        {"slanting", {{10.0f, 10.0f, 290.0f, 190.0f}}, 10.0f},
+        {"a point", {{100.0f, 100.0f, 100.0f, 100.0f}}, 7.0f},
+        {"corner", {{30.0f, 30.0f, 250.0f, 30.0f}, {30.0f, 30.0f, 30.0f, 180.0f}}, 5.0f},
+        {"beyond the edges", {{-40.0f, 150.0f, 400.0f, 260.0f}}, 8.8f},
+    };
+    const DirtyRect within = {0, 0, 320, 240};
+    for (const Case& c : cases) {
+        for (int32_t band : {16, 64}) {
+            const std::vector<DirtyRect> cover = OutlineCover(c.outline, c.reach, band, within);
+            std::vector<int> held(size_t(within.right) * within.bottom, 0);
+            for (const DirtyRect& r : cover) {
+                ASSERT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= within.right && r.bottom <= within.bottom) << c.name;
+                EXPECT_EQ(r.top / band, (r.bottom - 1) / band) << c.name << ": a rect across two bands";
+                for (int y = r.top; y < r.bottom; ++y) {
+                    for (int x = r.left; x < r.right; ++x) ++held[size_t(y) * within.right + x];
+                }
+            }
+            int missed = 0, twice = 0, needed = 0, total = 0;
+            for (int y = 0; y < within.bottom; ++y) {
+                for (int x = 0; x < within.right; ++x) {
+                    float nearest = 1e9f;
+                    for (const OutlinePiece& p : c.outline) {
+                        nearest = std::min(nearest, Distance({float(x), float(y)}, {{p.x0, p.y0}, {p.x1, p.y1}}));
+                    }
+                    const int n = held[size_t(y) * within.right + x];
+                    needed += nearest <= c.reach;
+                    missed += nearest <= c.reach && n == 0;
+                    twice += n > 1;
+                    total += n;
+                }
+            }
+            EXPECT_EQ(missed, 0) << c.name << ", bands of " << band;
+            EXPECT_EQ(twice, 0) << c.name << ", bands of " << band;
+            EXPECT_LT(total, 4 * needed + 64 * band) << c.name << ", bands of " << band;
+
+            // United with itself moved a little: still every pixel of both once.
+            std::vector<DirtyRect> moved = cover;
+            for (DirtyRect& r : moved) {
+                r.left = std::min(r.left + 3, within.right - 1);
+                r.right = std::min(r.right + 3, within.right);
+            }
+            std::vector<int> both(held.size(), 0), want(held.size(), 0);
+            for (const std::vector<DirtyRect>* part : {&cover, static_cast<const std::vector<DirtyRect>*>(&moved)}) {
+                for (const DirtyRect& r : *part) {
+                    for (int y = r.top; y < r.bottom; ++y) {
+                        for (int x = r.left; x < r.right; ++x) want[size_t(y) * within.right + x] = 1;
+                    }
+                }
+            }
+            for (const DirtyRect& r : UniteCovers(cover, moved, band)) {
+                for (int y = r.top; y < r.bottom; ++y) {
+                    for (int x = r.left; x < r.right; ++x) ++both[size_t(y) * within.right + x];
+                }
+            }
+            EXPECT_TRUE(both == want) << c.name << ", bands of " << band << ": the union";
+        }
+    }
+}
+
 }  // namespace
