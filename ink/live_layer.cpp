@@ -75,17 +75,17 @@ std::vector<DirtyRect> LiveCoverOf(const ShapePicture& picture) {
 }
 
 void DrawLiveShape(const Stroke& shape, const ShapePicture& picture, const std::vector<DirtyRect>& cover,
-                   const std::function<void(const DirtyRect&)>& drawn) {
+                   const std::function<void(const DirtyRect&)>& changed) {
     if (!app.livePixels.bits) return;
     if (!DrawnAsShape(shape)) {
         // One sample: the renderer's dot, as a click draws it.
         for (const DirtyRect& rect : cover) ClearLiveLayer(rect);
         DrawLivePiece(shape, CoverBounds(LiveCoverOf(picture)));
-        if (drawn) {
-            for (const DirtyRect& rect : cover) drawn(rect);
+        if (changed) {
+            for (const DirtyRect& rect : cover) changed(rect);
         }
         return;
     }
     RasterizeOutline(picture.outline, picture.inks, picture.inkCount, cover, app.livePixels.bits,
-                     app.livePixels.width, 0, 0, drawn);
+                     app.livePixels.width, 0, 0, changed);
 }

@@ -31,6 +31,7 @@ void RebuildLiveLayer();
 constexpr int32_t LIVE_BAND_ROWS = 16;
 std::vector<DirtyRect> LiveCoverOf(const ShapePicture& picture);
 // Draws the shape in progress into the live layer inside `cover` (rects of LIVE_BAND_ROWS bands that
-// hold its LiveCoverOf), replacing what was there; `drawn` is called with each rect once it is done.
+// hold its LiveCoverOf), replacing what was there; `changed` is called with the parts of `cover` whose
+// pixels changed, each once it is drawn.
 void DrawLiveShape(const Stroke& shape, const ShapePicture& picture, const std::vector<DirtyRect>& cover,
-                   const std::function<void(const DirtyRect&)>& drawn = {});
+                   const std::function<void(const DirtyRect&)>& changed = {});

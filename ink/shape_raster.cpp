@@ -310,7 +310,7 @@ float InkReach(const OutlineInk* inks, int inkCount) {
 
 void RasterizeOutline(const std::vector<OutlinePiece>& outline, const OutlineInk* inks, int inkCount,
                       const std::vector<DirtyRect>& rects, uint32_t* picture, int32_t stride, int32_t originX,
-                      int32_t originY, const std::function<void(const DirtyRect&)>& laid) {
+                      int32_t originY, const std::function<void(const DirtyRect&)>& changed) {
     inkCount = std::min(inkCount, MAX_INKS);
     if (inkCount <= 0) return;
     Row row;
@@ -322,6 +322,7 @@ void RasterizeOutline(const std::vector<OutlinePiece>& outline, const OutlineInk
     for (const OutlinePiece& piece : outline) all.push_back(Prepare(piece));
 
     std::vector<Piece> pieces;
+    std::vector<uint32_t> fresh;
     for (const DirtyRect& rect : rects) {
         if (rect.right <= rect.left) continue;
         pieces.clear();
@@ -332,15 +333,25 @@ void RasterizeOutline(const std::vector<OutlinePiece>& outline, const OutlineInk
             }
             pieces.push_back(piece);
         }
-        const size_t rowBytes = size_t(rect.right - rect.left) * 4;
-        const uint32_t* above = nullptr;
-        row.upright.clear();
+        // Each row is laid aside first and written only where it differs from what the picture holds:
+        // while a shape is dragged most of its outline stays as it was, and what did not change need
+        // not be composed again.
+        const size_t width = size_t(rect.right - rect.left);
+        fresh.resize(2 * width);
+        int32_t changedFrom = rect.top;
         for (int32_t y = rect.top; y < rect.bottom; ++y) {
+            uint32_t* laidAside = fresh.data() + (y % 2) * width;
+            const uint32_t* above = y > rect.top ? fresh.data() + ((y + 1) % 2) * width : nullptr;
+            std::memset(laidAside, 0, width * 4);
+            LayRow(row, pieces, rect, y, laidAside, above);
             uint32_t* out = picture + size_t(y - originY) * size_t(stride) + (rect.left - originX);
-            std::memset(out, 0, rowBytes);
-            LayRow(row, pieces, rect, y, out, above);
-            above = out;
+            if (std::memcmp(out, laidAside, width * 4) != 0) {
+                std::memcpy(out, laidAside, width * 4);
+                continue;
+            }
+            if (changed && changedFrom < y) changed({rect.left, changedFrom, rect.right, y});
+            changedFrom = y + 1;
         }
-        if (laid) laid(rect);
+        if (changed && changedFrom < rect.bottom) changed({rect.left, changedFrom, rect.right, rect.bottom});
     }
 }

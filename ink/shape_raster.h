@@ -23,7 +23,8 @@ float InkReach(const OutlineInk* inks, int inkCount);
 // (originX, originY), rows `stride` pixels apart. Pixel (x, y) has its centre at (x, y), as GDI+ places
 // it. A pixel is covered as far as its centre lies less than half a pixel outside a line's edge, which
 // smooths the edges. A pixel's value depends only on its position, however the area is cut into rects.
-// `laid`, if given, is called with each rect once its pixels are laid.
+// `changed`, if given, is called with the parts of the rects (whole rows of each) where the picture
+// held other pixels before, each once they are laid.
 void RasterizeOutline(const std::vector<OutlinePiece>& outline, const OutlineInk* inks, int inkCount,
                       const std::vector<DirtyRect>& rects, uint32_t* picture, int32_t stride, int32_t originX,
-                      int32_t originY, const std::function<void(const DirtyRect&)>& laid = {});
+                      int32_t originY, const std::function<void(const DirtyRect&)>& changed = {});

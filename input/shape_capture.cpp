@@ -68,8 +68,8 @@ void FollowPointerWithShape(float x, float y) {
     const DirtyRect area = StrokeArea(stroke);
     app.strokeDirty = Union(app.strokeDirty, area);
     if (stroke.tool == Laser) app.laserDirty = Union(app.laserDirty, area);
-    // The old shape's pixels are laid anew too, as what the new one leaves there (mostly nothing), and
-    // each rect is composed right after, while its rows are at hand.
+    // The old shape's pixels are laid anew too, as what the new one leaves there (mostly nothing); what
+    // changed is composed right after, while its rows are at hand.
     DrawLiveShape(stroke, picture, changed, [](const DirtyRect& rect) { PresentRegion(rect); });
 }
 
