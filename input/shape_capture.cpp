@@ -63,14 +63,14 @@ void FollowPointerWithShape(float x, float y) {
         stroke.points.assign({press, InkPoint{x, y, press.pressure}});
     }
     const ShapePicture picture = PictureOfShape(stroke, 1.0f);
-    const std::vector<DirtyRect> changed = UniteCovers(before, LiveCoverOf(picture), LIVE_BAND_ROWS);
+    const std::vector<DirtyRect> redrawn = UniteCovers(before, LiveCoverOf(picture), LIVE_BAND_ROWS);
 
     const DirtyRect area = StrokeArea(stroke);
     app.strokeDirty = Union(app.strokeDirty, area);
     if (stroke.tool == Laser) app.laserDirty = Union(app.laserDirty, area);
     // The old shape's pixels are laid anew too, as what the new one leaves there (mostly nothing); what
     // changed is composed right after, while its rows are at hand.
-    DrawLiveShape(stroke, picture, changed, [](const DirtyRect& rect) { PresentRegion(rect); });
+    DrawLiveShape(stroke, picture, redrawn, [](const DirtyRect& rect) { PresentRegion(rect); });
 }
 
 void CommitShapeStroke() {
