@@ -5,12 +5,15 @@
 // it encloses grows fourfold, so the second figure should stay near twice the first. Each shape with
 // the pen at the middle width (shape_move_SHAPE_SIZE_CANVAS), then with the highlighter and the laser
 // (shape_move_SHAPE_TOOL_SIZE_CANVAS). Beside them the floor: a memcpy of the whole canvas.
-//   shape_bench [MOVES]    measured moves per shape (default 200)
+// The two sizes take turns in four rounds, so that a machine busier at one moment than at another
+// weighs on both alike.
+//   shape_bench [MOVES]    measured moves per shape and size (default 200)
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -43,11 +46,9 @@ constexpr ShapeKeys SHAPES[] = {
     {"line", false, true, false},
 };
 
-std::string Canvas() { return std::to_string(app.canvasWidth) + "x" + std::to_string(app.canvasHeight); }
-
 // A drag from the press to a shape of the given size, then `moves` moves of a hand holding it there:
-// 3 px steps wandering around the far corner. Each move's own work is one sample.
-Spread TimeDrag(const ShapeKeys& keys, ToolKind tool, int width, int height, int moves) {
+// 3 px steps wandering around the far corner. Each move's own work is one sample, added to `samples`.
+void TimeDrag(const ShapeKeys& keys, ToolKind tool, int width, int height, int moves, std::vector<double>& samples) {
     ctrlHeld = keys.ctrl;
     shiftHeld = keys.shift;
     tabHeld = keys.tab;
@@ -58,7 +59,6 @@ Spread TimeDrag(const ShapeKeys& keys, ToolKind tool, int width, int height, int
     BeginStroke(x0, y0, 0.5f);
     ctrlHeld = shiftHeld = tabHeld = false;  // released during the drag: the shape stays
     for (int i = 1; i <= 20; ++i) ExtendStroke(x0 + width * i / 20.0f, y0 + height * i / 20.0f, 0.5f);
-    std::vector<double> samples;
     float x = x0 + float(width), y = y0 + float(height);
     for (int i = 0; i < moves; ++i) {
         x += (i / 8) % 2 ? -3.0f : 3.0f;
@@ -74,52 +74,52 @@ Spread TimeDrag(const ShapeKeys& keys, ToolKind tool, int width, int height, int
         UndoLastStroke();
     }
     PumpMessages();
-    return SpreadOf(samples);
 }
 
-std::vector<double> smallMedians;  // of the 1000x600 shapes, in the order they were timed
+struct Setting {
+    int canvasWidth, canvasHeight, width, height;
+};
+// The small shape on the small canvas, and twice its size on a canvas of twice the size.
+constexpr Setting SETTINGS[] = {{1920, 1080, 1000, 600}, {3840, 2160, 2000, 1200}};
+constexpr ToolKind TOOLS[] = {Pen, Highlighter, Laser};
+constexpr size_t FIGURES_PER_SETTING = std::size(TOOLS) * std::size(SHAPES);
+// The machine may be busier at one moment than at another: the two settings take turns, so that
+// both meet the same conditions and their figures can be set against each other.
+constexpr int ROUNDS = 4;
+
+struct Samples {
+    std::vector<double> copy;
+    std::vector<double> moves[FIGURES_PER_SETTING];
+};
+
+void UseCanvasWithHistory(const Setting& setting) {
+    UseCanvas(setting.canvasWidth, setting.canvasHeight);
+    ClearAll();
+    app.history = MakeWanderingStrokes(int(MAX_HISTORY_STROKES), setting.canvasWidth, setting.canvasHeight, 10);
+    RebuildInkLayer();
+    PresentRegion(WholeCanvas());
+    PumpMessages();
+}
+
+void TimeRound(const Setting& setting, int moves, Samples& samples) {
+    UseCanvasWithHistory(setting);
+    const std::vector<uint32_t> source(size_t(setting.canvasWidth) * setting.canvasHeight, 0x80402010u);
+    for (int i = 0; i < 5; ++i) {
+        const LONGLONG start = Now();
+        std::memcpy(app.frameBits, source.data(), source.size() * 4);
+        samples.copy.push_back(Milliseconds(Now() - start));
+    }
+    PresentRegion(WholeCanvas());
+    size_t figure = 0;
+    for (ToolKind tool : TOOLS) {
+        for (const ShapeKeys& keys : SHAPES) TimeDrag(keys, tool, setting.width, setting.height, moves, samples.moves[figure++]);
+    }
+    ClearAll();
+}
 
 void Report(const std::string& name, const Spread& spread) {
     AddFigure(name, spread);
     std::printf("%-52s %9.4f %9.4f %9.4f ms\n", name.c_str(), spread.median, spread.min, spread.max);
-    std::fflush(stdout);
-}
-
-void BenchCanvas(int canvasWidth, int canvasHeight, int width, int height, int moves) {
-    UseCanvas(canvasWidth, canvasHeight);
-    ClearAll();
-    app.history = MakeWanderingStrokes(int(MAX_HISTORY_STROKES), canvasWidth, canvasHeight, 10);
-    RebuildInkLayer();
-    PresentRegion(WholeCanvas());
-    PumpMessages();
-
-    std::vector<double> copy;
-    const std::vector<uint32_t> source(size_t(canvasWidth) * canvasHeight, 0x80402010u);
-    for (int i = 0; i < 15; ++i) {
-        const LONGLONG start = Now();
-        std::memcpy(app.frameBits, source.data(), source.size() * 4);
-        copy.push_back(Milliseconds(Now() - start));
-    }
-    Report("memcpy_whole_" + Canvas(), SpreadOf(copy));
-    PresentRegion(WholeCanvas());
-
-    const std::string size = std::to_string(width) + "x" + std::to_string(height);
-    const bool small = width == 1000;
-    size_t figure = 0;
-    for (ToolKind tool : {Pen, Highlighter, Laser}) {
-        for (const ShapeKeys& keys : SHAPES) {
-            const std::string what = tool == Pen ? keys.name : keys.name + std::string("_") + ToolName(tool);
-            const Spread spread = TimeDrag(keys, tool, width, height, moves);
-            Report("shape_move_" + what + "_" + size + "_" + Canvas(), spread);
-            if (small) {
-                smallMedians.push_back(spread.median);
-            } else if (figure < smallMedians.size()) {
-                std::printf("%-52s %9.2f x the 1000x600 figure\n", "", spread.median / smallMedians[figure]);
-            }
-            ++figure;
-        }
-    }
-    ClearAll();
 }
 
 }  // namespace
@@ -129,9 +129,34 @@ int main(int argc, char** argv) {
     StartBenchProgram();
     app.pUpdateLayeredWindowIndirect = SkippedPush;
     app.pGetAsyncKeyState = HeldKeys;
+    Samples samples[std::size(SETTINGS)];
+    for (int round = 0; round < ROUNDS; ++round) {
+        for (size_t s = 0; s < std::size(SETTINGS); ++s) TimeRound(SETTINGS[s], (moves + ROUNDS - 1) / ROUNDS, samples[s]);
+    }
+
     std::printf("%-52s %9s %9s %9s unit\n", "figure", "median", "min", "max");
-    BenchCanvas(1920, 1080, 1000, 600, moves);
-    BenchCanvas(3840, 2160, 2000, 1200, moves);
+    double smallMedians[FIGURES_PER_SETTING] = {};
+    for (size_t s = 0; s < std::size(SETTINGS); ++s) {
+        const Setting& setting = SETTINGS[s];
+        const std::string canvas = std::to_string(setting.canvasWidth) + "x" + std::to_string(setting.canvasHeight);
+        const std::string size = std::to_string(setting.width) + "x" + std::to_string(setting.height);
+        Report("memcpy_whole_" + canvas, SpreadOf(samples[s].copy));
+        size_t figure = 0;
+        for (ToolKind tool : TOOLS) {
+            for (const ShapeKeys& keys : SHAPES) {
+                const std::string what = tool == Pen ? keys.name : keys.name + std::string("_") + ToolName(tool);
+                const Spread spread = SpreadOf(samples[s].moves[figure]);
+                Report("shape_move_" + what + "_" + size + "_" + canvas, spread);
+                if (s == 0) {
+                    smallMedians[figure] = spread.median;
+                } else {
+                    std::printf("%-52s %9.2f x the %s figure\n", "", spread.median / smallMedians[figure],
+                                (std::to_string(SETTINGS[0].width) + "x" + std::to_string(SETTINGS[0].height)).c_str());
+                }
+                ++figure;
+            }
+        }
+    }
     std::printf("\n");
     PrintFigureLines();
     EndBenchProgram();
