@@ -258,7 +258,12 @@ void LayRow(Row& row, const std::vector<Piece>& pieces, const DirtyRect& rect, i
         for (int k = 0; k < row.inkCount; ++k) {
             const float r = row.inks[k].halfWidth;
             Run run = touching;
-            if (PixelsOf(CapsuleSpan(piece, fy, r + 0.5f + SPAN_SLACK), rect, false, run)) row.reached[k].push_back(run);
+            // The widest ink reaches as far as any: its stretch is the piece's own.
+            if (r + 1.0f == row.reach) {
+                row.reached[k].push_back(run);
+            } else if (PixelsOf(CapsuleSpan(piece, fy, r + 0.5f + SPAN_SLACK), rect, false, run)) {
+                row.reached[k].push_back(run);
+            }
             if (PixelsOf(SlabSpan(piece, fy, r - 0.5f), rect, true, run)) row.whole[k].push_back(run);
         }
     }
