@@ -1,7 +1,7 @@
 // What one pointer move costs while a shape is dragged: the program's own work of ExtendStroke (the
 // shape drawn anew and composed in rects along its old and new outline), with 4000 strokes in the
 // history and the push to the window left out, for a shape of 1000x600 on a 1920x1080 canvas and one
-// of 2000x1200 on a 3840x2160 canvas. The outline doubles from the first to the second while the area
+// of 2000x1200 on a 3840x2160 canvas, over the same strokes drawn twice as large. The outline doubles from the first to the second while the area
 // it encloses grows fourfold, so the second figure should stay near twice the first. Each shape with
 // the pen at the middle width (shape_move_SHAPE_SIZE_CANVAS), then with the highlighter and the laser
 // (shape_move_SHAPE_TOOL_SIZE_CANVAS). Beside them the floor: a memcpy of the whole canvas.
@@ -92,10 +92,22 @@ struct Samples {
     std::vector<double> moves[FIGURES_PER_SETTING];
 };
 
+// The same 4000 strokes under both shapes, at twice the size on the canvas of twice the size, as a
+// display scaled to 200 % shows them: what a shape is composed over costs by its kind (opaque ink,
+// nothing, their edges), and spread four times thinner the same strokes would change that kind.
 void UseCanvasWithHistory(const Setting& setting) {
     UseCanvas(setting.canvasWidth, setting.canvasHeight);
     ClearAll();
-    app.history = MakeWanderingStrokes(int(MAX_HISTORY_STROKES), setting.canvasWidth, setting.canvasHeight, 10);
+    const Setting& first = SETTINGS[0];
+    const float scale = float(setting.canvasWidth) / float(first.canvasWidth);
+    app.history = MakeWanderingStrokes(int(MAX_HISTORY_STROKES), first.canvasWidth, first.canvasHeight, 10);
+    for (Stroke& stroke : app.history) {
+        stroke.width *= scale;
+        for (InkPoint& point : stroke.points) {
+            point.x *= scale;
+            point.y *= scale;
+        }
+    }
     RebuildInkLayer();
     PresentRegion(WholeCanvas());
     PumpMessages();

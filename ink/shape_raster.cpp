@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "ink/pixel_layer.h"
+
 namespace {
 
 constexpr int MAX_INKS = 4;
@@ -340,23 +342,30 @@ void RasterizeOutline(const std::vector<OutlinePiece>& outline, const OutlineInk
         }
         // Each row is laid aside first and written only where it differs from what the picture holds:
         // while a shape is dragged most of its outline stays as it was, and what did not change need
-        // not be composed again.
+        // not be composed again. Rows that changed in a row are reported together, as wide as their
+        // changes reach.
         const size_t width = size_t(rect.right - rect.left);
         fresh.resize(2 * width);
-        int32_t changedFrom = rect.top;
+        DirtyRect run = {};
         for (int32_t y = rect.top; y < rect.bottom; ++y) {
             uint32_t* laidAside = fresh.data() + (y % 2) * width;
             const uint32_t* above = y > rect.top ? fresh.data() + ((y + 1) % 2) * width : nullptr;
             std::memset(laidAside, 0, width * 4);
             LayRow(row, pieces, rect, y, laidAside, above);
             uint32_t* out = picture + size_t(y - originY) * size_t(stride) + (rect.left - originX);
-            if (std::memcmp(out, laidAside, width * 4) != 0) {
-                std::memcpy(out, laidAside, width * 4);
+            size_t first = 0, last = width;
+            while (first < width && out[first] == laidAside[first]) ++first;
+            while (last > first && out[last - 1] == laidAside[last - 1]) --last;
+            if (first < last) {
+                std::memcpy(out + first, laidAside + first, (last - first) * 4);
+                const DirtyRect stretch = {rect.left + int32_t(first), y, rect.left + int32_t(last), y + 1};
+                run = HasArea(run) ? DirtyRect{std::min(run.left, stretch.left), run.top, std::max(run.right, stretch.right), y + 1}
+                                   : stretch;
                 continue;
             }
-            if (changed && changedFrom < y) changed({rect.left, changedFrom, rect.right, y});
-            changedFrom = y + 1;
+            if (changed && HasArea(run)) changed(run);
+            run = {};
         }
-        if (changed && changedFrom < rect.bottom) changed({rect.left, changedFrom, rect.right, rect.bottom});
+        if (changed && HasArea(run)) changed(run);
     }
 }
