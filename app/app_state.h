@@ -19,6 +19,7 @@ using GetPointerPenInfoHistoryFn = BOOL(WINAPI*)(UINT32 pointerId, UINT32* entri
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND window);
 using GetDpiForSystemFn = UINT(WINAPI*)();
 using RegisterHotKeyFn = BOOL(WINAPI*)(HWND window, int id, UINT modifiers, UINT key);
+using GetAsyncKeyStateFn = SHORT(WINAPI*)(int virtualKey);
 using UpdateLayeredWindowIndirectFn = BOOL(WINAPI*)(HWND window, const UPDATELAYEREDWINDOWINFO* info);
 using QueryPerformanceCounterFn = BOOL(WINAPI*)(LARGE_INTEGER* counter);
 using DwmGetCompositionTimingInfoFn = HRESULT(WINAPI*)(HWND window, DWM_TIMING_INFO* timing);
@@ -127,6 +128,10 @@ struct AppState {
     QueryPerformanceCounterFn pQueryPerformanceCounter = &QueryPerformanceCounter;
     DwmGetCompositionTimingInfoFn pDwmGetCompositionTimingInfo = &DwmGetCompositionTimingInfo;
     EnumDisplaySettingsWFn pEnumDisplaySettingsW = &EnumDisplaySettingsW;
+
+    // The keys held at a stroke's press, which make it a shape. Tests put their own function here to
+    // hold keys.
+    GetAsyncKeyStateFn pGetAsyncKeyState = &GetAsyncKeyState;
 
     // The two pushes to the screen. Tests put their own function here to see what is pushed.
     UpdateLayeredWindowIndirectFn pUpdateLayeredWindowIndirect = &UpdateLayeredWindowIndirect;

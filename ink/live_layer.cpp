@@ -6,6 +6,12 @@
 #include "app/app_state.h"
 #include "ink/pixel_layer.h"
 #include "ink/renderer.h"
+#include "ink/shape_raster.h"
+
+bool DrawnLive(const Stroke& stroke) {
+    return stroke.tool == Highlighter || stroke.tool == Laser ||
+           (stroke.shape != StrokeShape::Freehand && stroke.tool != Eraser);
+}
 
 void DrawLivePiece(const Stroke& piece, const DirtyRect& rect) {
     const PixelLayer& live = app.livePixels;
@@ -55,6 +61,32 @@ void ClearLiveLayer(const DirtyRect& rect) { ClearPixels(app.livePixels, rect); 
 void RebuildLiveLayer() {
     ClearPixels(app.livePixels, {0, 0, app.livePixels.width, app.livePixels.height});
     // Pen and eraser strokes in progress are in the ink layer; nothing would clear them from here.
-    const ToolKind tool = app.currentStroke.tool;
-    if (app.drawing && (tool == Highlighter || tool == Laser)) DrawLivePiece(app.currentStroke, StrokeArea(app.currentStroke));
+    if (!app.drawing || !DrawnLive(app.currentStroke)) return;
+    if (app.currentStroke.shape != StrokeShape::Freehand) {
+        const ShapePicture picture = PictureOfShape(app.currentStroke, 1.0f);
+        DrawLiveShape(app.currentStroke, picture, LiveCoverOf(picture));
+    } else {
+        DrawLivePiece(app.currentStroke, StrokeArea(app.currentStroke));
+    }
+}
+
+std::vector<DirtyRect> LiveCoverOf(const ShapePicture& picture) {
+    return OutlineCover(picture.outline, picture.reach, LIVE_BAND_ROWS,
+                        {0, 0, app.livePixels.width, app.livePixels.height});
+}
+
+void DrawLiveShape(const Stroke& shape, const ShapePicture& picture, const std::vector<DirtyRect>& cover,
+                   const std::function<void(const DirtyRect&)>& changed) {
+    if (!app.livePixels.bits) return;
+    if (!DrawnAsShape(shape)) {
+        // One sample: the renderer's dot, as a click draws it.
+        for (const DirtyRect& rect : cover) ClearLiveLayer(rect);
+        DrawLivePiece(shape, CoverBounds(LiveCoverOf(picture)));
+        if (changed) {
+            for (const DirtyRect& rect : cover) changed(rect);
+        }
+        return;
+    }
+    RasterizeOutline(picture.outline, picture.inks, picture.inkCount, cover, app.livePixels.bits,
+                     app.livePixels.width, 0, 0, changed);
 }

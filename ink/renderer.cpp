@@ -1,5 +1,6 @@
 #include "ink/renderer.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -7,6 +8,8 @@ namespace {
 
 constexpr uint32_t LASER_GLOW_RGB = 0xFF2828;
 constexpr uint32_t LASER_CORE_RGB = 0xFF3C3C;
+// A shape reaches its target in rects of this many rows along its outline.
+constexpr int32_t DRAWN_BAND_ROWS = 64;
 
 // fade scales a full alpha; the product is truncated, so fade 0.5 of 255 gives 127.
 uint32_t FadedAlpha(float fade, float fullAlpha) {
@@ -106,11 +109,88 @@ void DrawEraser(Gdiplus::Graphics& graphics, const Stroke& stroke) {
     graphics.SetCompositingMode(Gdiplus::CompositingModeSourceOver);
 }
 
+// A premultiplied pixel in straight alpha: each colour the nearest to the straight value, which
+// premultiplied and rounded gives the pixel's value back exactly.
+uint32_t Straight(uint32_t pixel) {
+    const uint32_t a = pixel >> 24;
+    if (a == 0 || a == 255) return pixel;
+    uint32_t straight = a << 24;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const uint32_t c = (pixel >> shift) & 0xFF;
+        straight |= std::min<uint32_t>(255, (c * 255 + a / 2) / a) << shift;
+    }
+    return straight;
+}
+
+// Only the rects along the outline that the target shows are made and laid over it; the pixels are
+// the picture's, the same that a shape in progress shows. They are handed over in straight alpha:
+// GDI+ may premultiply what it lays down itself, and a premultiplied picture would then lose a step
+// of every colour at the smoothed edges.
+void DrawShape(Gdiplus::Graphics& graphics, const Stroke& stroke, float fade) {
+    Gdiplus::Rect visible;
+    graphics.GetVisibleClipBounds(&visible);
+    const DirtyRect within = {visible.X, visible.Y, visible.GetRight(), visible.GetBottom()};
+    const ShapePicture picture = PictureOfShape(stroke, fade);
+    std::vector<uint32_t> pixels;
+    for (const DirtyRect& rect : OutlineCover(picture.outline, picture.reach, DRAWN_BAND_ROWS, within)) {
+        const int32_t width = rect.right - rect.left;
+        const int32_t height = rect.bottom - rect.top;
+        pixels.assign(size_t(width) * size_t(height), 0);
+        RasterizeOutline(picture.outline, picture.inks, picture.inkCount, {rect}, pixels.data(), width, rect.left,
+                         rect.top);
+        for (uint32_t& pixel : pixels) pixel = Straight(pixel);
+        Gdiplus::Bitmap piece(width, height, width * 4, PixelFormat32bppARGB, reinterpret_cast<BYTE*>(pixels.data()));
+        graphics.DrawImage(&piece, rect.left, rect.top, 0, 0, width, height, Gdiplus::UnitPixel);
+    }
+}
+
 }  // namespace
+
+bool DrawnAsShape(const Stroke& stroke) {
+    return stroke.shape != StrokeShape::Freehand && stroke.tool != Eraser && stroke.points.size() >= 2;
+}
+
+float ShapeLineWidth(const Stroke& stroke) {
+    switch (stroke.tool) {
+        case Highlighter: return 3.0f * stroke.width;
+        case Laser: return stroke.width;  // the core; the glow lies around it
+        default: return stroke.points.empty() ? stroke.width : PenWidthFactor(stroke.points[0].pressure) * stroke.width;
+    }
+}
+
+// The same lines as the tool's freehand strokes: the pen opaque with round ends, the highlighter
+// translucent and cut square, the laser's glow under its core in their reds.
+ShapePicture PictureOfShape(const Stroke& stroke, float fade) {
+    ShapePicture picture;
+    switch (stroke.tool) {
+        case Highlighter:
+            picture.inks[0] = {ShapeLineWidth(stroke) * 0.5f, FadedAlpha(fade, 90.0f) | ColourToArgb(stroke.colour, 0)};
+            picture.inkCount = 1;
+            break;
+        case Laser:
+            picture.inks[0] = {2.6f * stroke.width * 0.5f, FadedAlpha(fade, 70.0f) | LASER_GLOW_RGB};
+            picture.inks[1] = {ShapeLineWidth(stroke) * 0.5f, FadedAlpha(fade, 255.0f) | LASER_CORE_RGB};
+            picture.inkCount = 2;
+            break;
+        default:
+            picture.inks[0] = {ShapeLineWidth(stroke) * 0.5f, ColourToArgb(stroke.colour, 255)};
+            picture.inkCount = 1;
+            break;
+    }
+    picture.outline = ShapeOutline(stroke, stroke.tool == Highlighter);
+    picture.reach = InkReach(picture.inks, picture.inkCount);
+    // A shape of one sample is the click's dot, smoothed by GDI+ itself, which may reach a pixel further.
+    if (stroke.points.size() < 2) picture.reach += 1.0f;
+    return picture;
+}
 
 void DrawStroke(Gdiplus::Graphics& graphics, const Stroke& stroke, float fade) {
     if (stroke.points.empty()) return;
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+    if (DrawnAsShape(stroke)) {
+        DrawShape(graphics, stroke, fade);
+        return;
+    }
     switch (stroke.tool) {
         case Eraser:
             DrawEraser(graphics, stroke);

@@ -6,6 +6,7 @@
 #include "app/app_state.h"
 #include "app/frame_clock.h"
 #include "ink/ink_floor.h"
+#include "ink/live_layer.h"
 #include "ink/pixel_compose.h"
 #include "ink/pixel_layer.h"
 #include "ink/renderer.h"
@@ -52,15 +53,16 @@ void ReleaseLayers() {
     ReleaseInkFloor();
 }
 
-// Bottom to top: the ground, the committed ink, the highlighter in progress, the laser trails at
-// the strength of the fade, the laser stroke in progress.
+// Bottom to top: the ground, the committed ink, the highlighter or pen shape in progress, the laser
+// trails at the strength of the fade, the laser stroke in progress.
 void ComposeFrame(const DirtyRect& area, bool withInk, const PixelLayer* onlyWhere = nullptr) {
     if (!app.frameBits || !app.inkPixels.bits) return;
     ComposeLayer layers[4];
     int count = 0;
     if (withInk) layers[count++] = {&app.inkPixels, 255};
     const bool live = app.drawing && app.livePixels.bits;
-    if (live && app.currentStroke.tool == Highlighter) layers[count++] = {&app.livePixels, 255};
+    const bool liveUnderTrails = DrawnLive(app.currentStroke) && app.currentStroke.tool != Laser;
+    if (live && liveUnderTrails) layers[count++] = {&app.livePixels, 255};
     if (!app.laserTrails.empty() && app.trailPixels.bits) layers[count++] = {&app.trailPixels, TrailScale()};
     if (live && app.currentStroke.tool == Laser) layers[count++] = {&app.livePixels, 255};
     ComposePixels(app.frameBits, app.canvasWidth, area, app.boardMode ? BOARD_GROUND : SEE_THROUGH_GROUND,

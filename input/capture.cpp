@@ -14,6 +14,7 @@
 #include "ink/surfaces.h"
 #include "ink/trail_layer.h"
 #include "input/laser_fade.h"
+#include "input/shape_capture.h"
 
 namespace {
 
@@ -21,8 +22,6 @@ namespace {
 float StrokeRadius() { return 4.0f * app.currentStroke.width; }
 // Area a laser sample may touch: the glow is 2.6 x width across.
 float LaserRadius() { return 3.0f * app.currentStroke.width; }
-
-bool DrawnLive(ToolKind tool) { return tool == Highlighter || tool == Laser; }
 
 void DrawIntoInkLayer(const Stroke& stroke) {
     if (!app.inkLayer) return;
@@ -62,7 +61,7 @@ DirtyRect SegmentRect(const InkPoint& prev, const InkPoint& sample) {
 // the ink layer; a highlighter or laser mark in the live layer.
 void DrawFirstSample() {
     const Stroke& stroke = app.currentStroke;
-    if (DrawnLive(stroke.tool)) {
+    if (DrawnLive(stroke)) {
         DrawLivePiece(stroke, app.strokeDirty);
         return;
     }
@@ -136,6 +135,7 @@ void BeginStroke(float x, float y, float pressure) {
     stroke.points.assign(1, InkPoint{x, y, pressure});
     stroke.undoPixels.clear();
     stroke.undoKept = false;
+    ChooseShapeAtPress(stroke);
 
     app.strokeDirty = {};
     app.strokeDirty.IncludePoint(x, y, StrokeRadius());
@@ -152,6 +152,10 @@ void BeginStroke(float x, float y, float pressure) {
 
 void ExtendStroke(float x, float y, float pressure) {
     if (!app.drawing) return;
+    if (app.currentStroke.shape != StrokeShape::Freehand) {
+        FollowPointerWithShape(x, y);
+        return;
+    }
 
     // A copy: appending below may move the samples.
     const InkPoint prev = app.currentStroke.points.back();
@@ -163,7 +167,7 @@ void ExtendStroke(float x, float y, float pressure) {
     app.strokeDirty.IncludePoint(x, y, StrokeRadius());
 
     if (app.currentStroke.tool == Laser) app.laserDirty.IncludePoint(x, y, LaserRadius());
-    if (DrawnLive(app.currentStroke.tool)) {
+    if (DrawnLive(app.currentStroke)) {
         // The mark of a lone first sample is not part of a longer stroke; the segment covers it.
         if (app.currentStroke.points.size() == 2) ClearLiveLayer(segment);
         DrawLivePiece(NewestLivePiece(), segment);
@@ -179,13 +183,17 @@ void EndStroke() {
 
     // Cleared first, so the presents below show the stroke only from where it now lives.
     app.drawing = false;
-    if (app.currentStroke.tool == Laser) {
-        CommitLaserStroke();
+    if (app.currentStroke.shape != StrokeShape::Freehand) {
+        CommitShapeStroke();
     } else {
-        CommitInkStroke();
+        if (app.currentStroke.tool == Laser) {
+            CommitLaserStroke();
+        } else {
+            CommitInkStroke();
+        }
+        PresentRegion(app.strokeDirty);
     }
     app.currentStroke.points.clear();
-    PresentRegion(app.strokeDirty);
 }
 
 void ContinueStrokeAfterClear() {

@@ -41,9 +41,14 @@ void TakeMouseMoves(HWND window, const RecordedSample* message) {
         if (!recorded.empty()) TakeHistoryAtFirstMove(history);
         if (history.empty()) history = MouseHistoryAt(anchor);
     }
-    for (const RecordedSample& move : MergeMoves(app.takenInput, message, recorded, history)) {
-        ExtendWithMove(window, move);
+    const std::vector<RecordedSample> moves = MergeMoves(app.takenInput, message, recorded, history);
+    // A shape runs from its press to where the pointer is now: the moves on the way change nothing, and
+    // drawing it for each would cost a whole shape each time.
+    if (app.currentStroke.shape != StrokeShape::Freehand) {
+        if (!moves.empty()) ExtendWithMove(window, moves.back());
+        return;
     }
+    for (const RecordedSample& move : moves) ExtendWithMove(window, move);
 }
 
 }  // namespace

@@ -151,6 +151,20 @@ BOOL WINAPI FakeGetPointerPenInfo(UINT32 pointerId, POINTER_PEN_INFO* info) {
     return TRUE;
 }
 
+// ---- The keys that make a stroke a shape, held at random as GetAsyncKeyState reads them ----
+
+bool heldForShapes[3];  // Ctrl, Shift, Tab
+
+SHORT WINAPI FakeGetAsyncKeyState(int key) {
+    const bool held = (key == VK_CONTROL && heldForShapes[0]) || (key == VK_SHIFT && heldForShapes[1]) ||
+                      (key == VK_TAB && heldForShapes[2]);
+    return held ? SHORT(0x8000) : SHORT(0);
+}
+
+void HoldShapeKeysAtRandom(Rng& rng) {
+    for (bool& held : heldForShapes) held = Chance(rng, 0.2);
+}
+
 // ---- Shapes of input ----
 
 // One coordinate along an axis of `extent` pixels: mostly on it, else near either edge, anywhere in
@@ -283,6 +297,7 @@ Step OverlayMouse(Rng& rng) {
     static const UINT codes[] = {WM_MOUSEMOVE,   WM_MOUSEMOVE, WM_MOUSEMOVE, WM_MOUSEMOVE,
                                  WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONUP};
     const UINT code = Pick(rng, codes);
+    HoldShapeKeysAtRandom(rng);
     WPARAM keys = Chance(rng, 0.6) ? MK_LBUTTON : 0;
     if (Chance(rng, 0.1)) keys |= MK_SHIFT | MK_CONTROL | MK_RBUTTON;
     Step step;
@@ -306,6 +321,7 @@ Step Pointer(Rng& rng) {
     static const POINTER_INPUT_TYPE types[] = {PT_PEN,   PT_PEN,   PT_PEN,     PT_TOUCH,
                                                PT_TOUCH, PT_MOUSE, PT_POINTER, PT_TOUCHPAD};
     const UINT code = Pick(rng, codes);
+    HoldShapeKeysAtRandom(rng);
 
     fakePointer.typeKnown = Chance(rng, 0.95);
     fakePointer.type = Pick(rng, types);
@@ -550,6 +566,10 @@ std::string StrokeProblem(const Stroke& stroke) {
     if (stroke.points.empty()) return "has no samples";
     if (!IsBaseWidth(stroke.width)) return Format("has width %g", stroke.width);
     if (!IsPaletteColour(stroke.colour)) return Format("has colour 0x%08lx", stroke.colour);
+    if (stroke.shape != StrokeShape::Freehand && (stroke.points.size() > 2 || stroke.tool == Eraser)) {
+        return Format("is shape %d of tool %d with %zu samples", int(stroke.shape), int(stroke.tool),
+                      stroke.points.size());
+    }
     for (const InkPoint& p : stroke.points) {
         // Client positions from 16-bit halves, screen positions moved by the canvas's (1, 1) origin.
         if (!(std::fabs(p.x) <= 32769.0f && std::fabs(p.y) <= 32769.0f)) {
@@ -754,6 +774,7 @@ TEST(Robustness, RandomMessagesKeepTheStateWholeAndGiveTheirMemoryBack) {
     // The shortcuts read Ctrl and Shift with GetKeyState; the run relies on setting them this way.
     HoldModifiers(true, false);
     ASSERT_TRUE(GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_SHIFT) >= 0);
+    app.pGetAsyncKeyState = FakeGetAsyncKeyState;
 
     position.seed = seed;
     SetUnhandledExceptionFilter(ReportCrash);
@@ -808,6 +829,7 @@ TEST(Robustness, RandomMessagesKeepTheStateWholeAndGiveTheirMemoryBack) {
     running = false;
     watchdog.join();
     HoldModifiers(false, false);
+    app.pGetAsyncKeyState = &GetAsyncKeyState;
 
     LetGoAndClear();
     const double endMB = PrivateMemoryMB();

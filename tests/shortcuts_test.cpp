@@ -196,6 +196,15 @@ TEST_F(Shortcuts, KeyTable) {
         {"Shift+Delete also clears", {Pen, 0, 1, false, 3}, OFF, ON, WM_KEYDOWN, VK_DELETE,
          {Pen, 0, 1, false, false, false, 0, false, 0}},
         {"Alt+F4 does nothing", {}, OFF, OFF, WM_SYSKEYDOWN, VK_F4, {Pen, 0, 1, false, false, false, 0, false, 0}},
+        // The keys that make the next stroke a shape do nothing of their own.
+        {"Shift alone does nothing", {Highlighter}, OFF, ON, WM_KEYDOWN, VK_SHIFT,
+         {Highlighter, 0, 1, false, false, false, 0, false, 0}},
+        {"Ctrl alone does nothing", {Highlighter}, ON, OFF, WM_KEYDOWN, VK_CONTROL,
+         {Highlighter, 0, 1, false, false, false, 0, false, 0}},
+        {"Ctrl+Shift alone does nothing", {Highlighter, 0, 1, false, 1}, ON, ON, WM_KEYDOWN, VK_SHIFT,
+         {Highlighter, 0, 1, false, false, false, 1, false, 0}},
+        {"Tab does nothing", {Highlighter, 0, 1, true}, OFF, OFF, WM_KEYDOWN, VK_TAB,
+         {Highlighter, 0, 1, true, false, false, 0, false, 0}},
     };
     for (const KeyCase& c : cases) {
         Arrange(c.given);
@@ -249,6 +258,17 @@ TEST_F(Shortcuts, AltCharactersOpenNoWindowMenu) {
         EXPECT_EQ(app.currentTool, Pen);
         EXPECT_FALSE(sent.Saw(WM_SYSCOMMAND)) << (window == app.overlayWindow ? "overlay" : "toolbar");
     }
+}
+
+// Held for an ellipse, Tab must not move the focus on, as it would between the controls of a dialog.
+TEST_F(Shortcuts, TabLeavesTheFocusWhereItIs) {
+    Arrange({});
+    SetFocus(app.overlayWindow);
+    ASSERT_EQ(GetFocus(), app.overlayWindow);
+    PostMessageW(app.overlayWindow, WM_KEYDOWN, VK_TAB, 0x000F0001);
+    PostMessageW(app.overlayWindow, WM_KEYUP, VK_TAB, 0xC00F0001);
+    PumpMessages();
+    EXPECT_EQ(GetFocus(), app.overlayWindow);
 }
 
 TEST_F(Shortcuts, BoardKeyPresentsTheWholeCanvasWhite) {
