@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/dirty_rect.h"
+#include "app/display_geometry.h"
 #include "app/palette.h"
 #include "app/platform.h"
 #include "ink/ink_steps.h"
@@ -20,6 +21,8 @@ using GetDpiForWindowFn = UINT(WINAPI*)(HWND window);
 using GetDpiForSystemFn = UINT(WINAPI*)();
 using RegisterHotKeyFn = BOOL(WINAPI*)(HWND window, int id, UINT modifiers, UINT key);
 using GetAsyncKeyStateFn = SHORT(WINAPI*)(int virtualKey);
+using MonitorFromPointFn = HMONITOR(WINAPI*)(POINT point, DWORD flags);
+using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR monitor, int dpiType, UINT* dpiX, UINT* dpiY);
 using UpdateLayeredWindowIndirectFn = BOOL(WINAPI*)(HWND window, const UPDATELAYEREDWINDOWINFO* info);
 using QueryPerformanceCounterFn = BOOL(WINAPI*)(LARGE_INTEGER* counter);
 using DwmGetCompositionTimingInfoFn = HRESULT(WINAPI*)(HWND window, DWM_TIMING_INFO* timing);
@@ -30,13 +33,15 @@ using UpdateLayeredWindowFn = BOOL(WINAPI*)(HWND window, HDC screenDC, POINT* ds
 
 // All run-time state of the program: one instance, `app`, read and written directly by every part.
 struct AppState {
-    // Windows and canvas geometry. The canvas is the overlay's client area, at screen (1, 1).
-    HWND overlayWindow = nullptr;
+    // Windows and canvas geometry. The canvas reaches over every monitor; canvas pixel (0, 0) is at
+    // desktop position (canvasLeft, canvasTop), with one monitor the screen's (1, 1).
+    HWND overlayWindow = nullptr;  // the primary monitor's overlay, which lives as long as the program
     HWND toolbarWindow = nullptr;
     int32_t canvasLeft = 0;
     int32_t canvasTop = 0;
     int32_t canvasWidth = 0;
     int32_t canvasHeight = 0;
+    std::vector<OverlayPane> overlays;  // one per monitor, the primary's first
     // Dots per inch of the display the toolbar is on; lengths meant at 96 DPI are scaled by it.
     int32_t displayDpi = 96;
 
@@ -83,6 +88,7 @@ struct AppState {
     int32_t toolbarHeight = 0;
     int32_t hoveredButton = -1;
     bool draggingToolbar = false;
+    bool placingToolbar = false;  // within a layout's move of the toolbar
     POINT dragOffset = {0, 0};
     bool trackingLeave = false;
 
@@ -119,6 +125,10 @@ struct AppState {
     // 1607). Tests put their own here to be on a display of another scale.
     GetDpiForWindowFn pGetDpiForWindow = nullptr;
     GetDpiForSystemFn pGetDpiForSystem = nullptr;
+    // Each monitor's own scale, for the width of a stroke begun there; GetDpiForMonitor is null
+    // before Windows 8.1. Tests put their own here to play monitors of different scales.
+    MonitorFromPointFn pMonitorFromPoint = &MonitorFromPoint;
+    GetDpiForMonitorFn pGetDpiForMonitor = nullptr;
 
     // Claims a global hotkey. Tests put their own function here to see what is claimed.
     RegisterHotKeyFn pRegisterHotKey = &RegisterHotKey;

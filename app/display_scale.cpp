@@ -15,6 +15,15 @@ int32_t ScreenLogPixels() {
     return dpi;
 }
 
+int32_t MonitorDpi(HMONITOR monitor) {
+    UINT dpiX = 0, dpiY = 0;
+    constexpr int MDT_EFFECTIVE_DPI_VALUE = 0;  // MDT_EFFECTIVE_DPI, which older headers lack
+    if (!monitor || !app.pGetDpiForMonitor || FAILED(app.pGetDpiForMonitor(monitor, MDT_EFFECTIVE_DPI_VALUE, &dpiX, &dpiY))) {
+        return 0;
+    }
+    return int32_t(dpiX);
+}
+
 }  // namespace
 
 void LookUpDpiFunctions() {
@@ -22,6 +31,11 @@ void LookUpDpiFunctions() {
         reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(User32Function("GetDpiForWindow")));
     app.pGetDpiForSystem =
         reinterpret_cast<GetDpiForSystemFn>(reinterpret_cast<void*>(User32Function("GetDpiForSystem")));
+    // The library stays loaded for the program's life.
+    const HMODULE shcore = LoadLibraryW(L"shcore.dll");
+    app.pGetDpiForMonitor = shcore ? reinterpret_cast<GetDpiForMonitorFn>(
+                                         reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
+                                   : nullptr;
 }
 
 int32_t ReadSystemDpi(HWND window) {
@@ -32,7 +46,20 @@ int32_t ReadSystemDpi(HWND window) {
     return dpi > 0 ? static_cast<int32_t>(dpi) : BASE_DPI;
 }
 
-void ReadDisplayScale() { app.displayDpi = ReadSystemDpi(app.toolbarWindow); }
+// The toolbar's preferred place is on the primary monitor, so the layout takes that monitor's scale,
+// wherever the toolbar was dragged to before.
+void ReadDisplayScale() {
+    const HMONITOR primary = app.pMonitorFromPoint ? app.pMonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY) : nullptr;
+    const int32_t dpi = MonitorDpi(primary);
+    app.displayDpi = dpi > 0 ? dpi : ReadSystemDpi(app.toolbarWindow);
+}
+
+float ScaleAtCanvasPoint(float x, float y) {
+    const POINT desktop = {LONG(std::floor(x)) + app.canvasLeft, LONG(std::floor(y)) + app.canvasTop};
+    const HMONITOR monitor = app.pMonitorFromPoint ? app.pMonitorFromPoint(desktop, MONITOR_DEFAULTTONEAREST) : nullptr;
+    const int32_t dpi = MonitorDpi(monitor);
+    return dpi > 0 ? float(dpi) / float(BASE_DPI) : DisplayScale();
+}
 
 float DisplayScale() { return float(app.displayDpi) / float(BASE_DPI); }
 

@@ -20,6 +20,10 @@ void ReadDisplayScale();
 // displayDpi / 96: the factor for lengths that need not fall on whole pixels (pens, arcs, icons,
 // stroke widths).
 float DisplayScale();
+// The scale of the monitor under a canvas point, which a stroke begun there is drawn at, so that it
+// looks as thick on a projector at 100 % as on a panel at 150 %; DisplayScale where the system cannot
+// say.
+float ScaleAtCanvasPoint(float x, float y);
 // A coordinate given in pixels at 96 DPI, scaled and rounded to the nearest whole pixel (halves
 // away from zero). The one rounding of the program: edges go through it, sizes follow as the
 // difference of two edges, so neighbours neither overlap nor part by rounding.

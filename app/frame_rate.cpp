@@ -1,5 +1,7 @@
 #include "app/frame_rate.h"
 
+#include <algorithm>
+
 #include "app/app_state.h"
 
 namespace {
@@ -24,19 +26,39 @@ double CompositorHz() {
     return timing.qpcRefreshPeriod != 0 ? double(frequency.QuadPart) / double(timing.qpcRefreshPeriod) : 0.0;
 }
 
-double DisplayModeHz() {
+double DisplayModeHz(const wchar_t* device) {
     DEVMODEW mode = {};
     mode.dmSize = sizeof(mode);
-    if (!app.pEnumDisplaySettingsW || !app.pEnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode)) return 0.0;
+    if (!app.pEnumDisplaySettingsW || !app.pEnumDisplaySettingsW(device, ENUM_CURRENT_SETTINGS, &mode)) return 0.0;
     return double(mode.dmDisplayFrequency);
+}
+
+BOOL CALLBACK CollectModeHz(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+    MONITORINFOEXW info = {};
+    info.cbSize = sizeof(info);
+    if (GetMonitorInfoW(monitor, &info)) reinterpret_cast<std::vector<double>*>(list)->push_back(DisplayModeHz(info.szDevice));
+    return TRUE;
+}
+
+std::vector<double> MonitorModesHz() {
+    std::vector<double> rates;
+    EnumDisplayMonitors(nullptr, nullptr, CollectModeHz, reinterpret_cast<LPARAM>(&rates));
+    if (rates.empty()) rates.push_back(DisplayModeHz(nullptr));
+    return rates;
 }
 
 }  // namespace
 
+double FastestRefreshHz(double compositorHz, const std::vector<double>& monitorsHz) {
+    double fastest = PlausibleHz(compositorHz) ? compositorHz : 0.0;
+    for (double hz : monitorsHz) {
+        if (PlausibleHz(hz)) fastest = std::max(fastest, hz);
+    }
+    return fastest > 0.0 ? fastest : FALLBACK_HZ;
+}
+
 void ReadFramePeriod() {
-    double hz = CompositorHz();
-    if (!PlausibleHz(hz)) hz = DisplayModeHz();
-    if (!PlausibleHz(hz)) hz = FALLBACK_HZ;
+    const double hz = FastestRefreshHz(CompositorHz(), MonitorModesHz());
     app.framePeriodUs = int64_t(1000000.0 / hz + 0.5);
 }
 

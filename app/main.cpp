@@ -1,5 +1,6 @@
 #include "app/app_state.h"
 #include "app/display_scale.h"
+#include "app/overlay_windows.h"
 #include "app/single_instance.h"
 #include "app/startup.h"
 #include "input/move_recorder.h"
@@ -28,6 +29,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     PresentRegion(WholeCanvas());  // the first, empty frame, while the overlay is still hidden
     PushPendingFrame();
     ShowWindow(app.overlayWindow, SW_SHOW);
+    ShowOverlayWindows();
     LayoutToolbar();
     FollowToolbarDisplayScale();
     ShowWindow(app.toolbarWindow, SW_SHOWNOACTIVATE);

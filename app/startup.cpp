@@ -1,10 +1,14 @@
 #include "app/startup.h"
 
 #include "app/app_state.h"
+#include "app/display_geometry.h"
 #include "app/display_scale.h"
 #include "app/frame_rate.h"
 #include "app/frame_step.h"
 #include "app/frame_wait.h"
+#include "app/overlay_windows.h"
+#include "ink/ink_origin.h"
+#include "ink/ink_undo.h"
 #include "ink/surface_resize.h"
 #include "ink/surfaces.h"
 #include "input/overlay_window.h"
@@ -58,23 +62,43 @@ void RegisterWindowClasses(HINSTANCE instance) {
 }
 
 void ReadCanvasGeometry() {
-    // One pixel in from the screen's top-left corner, so the top row and left column stay uncovered.
-    app.canvasLeft = 1;
-    app.canvasTop = 1;
-    app.canvasWidth = GetSystemMetrics(SM_CXSCREEN) - 1;
-    app.canvasHeight = GetSystemMetrics(SM_CYSCREEN) - 1;
+    const bool laidOut = !app.overlays.empty();
+    const CanvasGeometry before = CurrentCanvasGeometry();
+    // The origin steps by whole undo tiles, so that the ink's undo records move with their tiles.
+    SetCanvasGeometry(LayOutCanvas(ReadMonitors(), laidOut ? &before : nullptr, INK_TILE));
     ReadDisplayScale();
     ReadFramePeriod();
 }
 
+CanvasGeometry CurrentCanvasGeometry() {
+    CanvasGeometry geometry = {app.canvasLeft, app.canvasTop, app.canvasWidth, app.canvasHeight, {}};
+    for (const OverlayPane& pane : app.overlays) geometry.overlays.push_back(pane.area);
+    return geometry;
+}
+
+void SetCanvasGeometry(const CanvasGeometry& geometry) {
+    // Ink keeps its desktop place: an origin that moved left or up moves every canvas coordinate.
+    const int32_t dx = app.canvasLeft - geometry.left;
+    const int32_t dy = app.canvasTop - geometry.top;
+    if ((dx > 0 || dy > 0) && app.inkPixels.bits) MoveInkOrigin(std::max(dx, 0), std::max(dy, 0));
+    app.canvasLeft = geometry.left;
+    app.canvasTop = geometry.top;
+    app.canvasWidth = geometry.width;
+    app.canvasHeight = geometry.height;
+    DropOverlayWindowsFrom(geometry.overlays.size());
+    app.overlays.resize(geometry.overlays.size());
+    for (size_t i = 0; i < geometry.overlays.size(); ++i) app.overlays[i].area = geometry.overlays[i];
+}
+
 void CreateAppWindows(HINSTANCE instance) {
-    app.overlayWindow = CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, OVERLAY_CLASS,
-                                        WINDOW_TITLE, WS_POPUP, app.canvasLeft, app.canvasTop,
-                                        app.canvasWidth, app.canvasHeight, nullptr, nullptr, instance,
+    const DirtyRect a = PrimaryOverlayArea();
+    app.overlayWindow = CreateWindowExW(OverlayExStyle(true), OVERLAY_CLASS, WINDOW_TITLE, WS_POPUP, a.left,
+                                        a.top, a.right - a.left, a.bottom - a.top, nullptr, nullptr, instance,
                                         nullptr);
     app.toolbarWindow =
         CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, TOOLBAR_CLASS,
                         WINDOW_TITLE, WS_POPUP, 0, 0, 10, 10, app.overlayWindow, nullptr, instance, nullptr);
+    SyncOverlayWindows();
 }
 
 void FollowToolbarDisplayScale() {
@@ -105,10 +129,15 @@ void ReinitCanvas() {
 
 void ApplyCanvasGeometry() {
     FitSurfacesToCanvas();
-    SetWindowPos(app.overlayWindow, HWND_TOPMOST, app.canvasLeft, app.canvasTop, app.canvasWidth,
-                 app.canvasHeight, SWP_NOACTIVATE);
+    if (app.overlays.empty()) {
+        // No monitors were read: the one overlay shows the whole canvas.
+        SetWindowPos(app.overlayWindow, HWND_TOPMOST, app.canvasLeft, app.canvasTop, app.canvasWidth,
+                     app.canvasHeight, SWP_NOACTIVATE);
+    }
+    SyncOverlayWindows();
     PresentRegion(WholeCanvas());
     PushPendingFrame();
+    ShowOverlayWindows();
     LayoutToolbar();
 }
 

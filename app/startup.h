@@ -1,4 +1,5 @@
 #pragma once
+#include "app/display_geometry.h"
 #include "app/platform.h"
 
 // Posted by the overlay on a display change; the message loop rebuilds the canvas when it takes it,
@@ -21,7 +22,12 @@ inline constexpr int IDI_APP_ICON = 101;
 // The steps of the program's life, in the order wWinMain runs them; tests run the same steps.
 void LookUpPenFunctions();
 void RegisterWindowClasses(HINSTANCE instance);
+// The monitors read and the canvas laid over them (SetCanvasGeometry), with their scale and frame.
 void ReadCanvasGeometry();
+CanvasGeometry CurrentCanvasGeometry();
+// Takes a geometry into `app`; where its origin lies left of or above the canvas's, the ink moves
+// with it, so that every stroke stays where it was on the desktop.
+void SetCanvasGeometry(const CanvasGeometry& geometry);
 void CreateAppWindows(HINSTANCE instance);
 // The scale read with the geometry before the windows existed is the system's, which keeps its
 // value from sign-in through a change of scaling; once the toolbar is shown, its display's scale is

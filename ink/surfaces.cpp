@@ -69,11 +69,14 @@ void ComposeFrame(const DirtyRect& area, bool withInk, const PixelLayer* onlyWhe
                   layers, count, onlyWhere);
 }
 
-void PushFrame(const DirtyRect& area) {
-    const RECT dirty = {area.left, area.top, area.right, area.bottom};
-    POINT destination = {app.canvasLeft, app.canvasTop};
-    SIZE size = {app.canvasWidth, app.canvasHeight};
-    POINT source = {0, 0};
+// Hands the part of `area` an overlay window shows to it; `pane` is in canvas pixels.
+void PushToWindow(HWND window, const DirtyRect& pane, const DirtyRect& area) {
+    const DirtyRect part = Intersection(pane, area);
+    if (!window || !HasArea(part)) return;
+    const RECT dirty = {part.left - pane.left, part.top - pane.top, part.right - pane.left, part.bottom - pane.top};
+    POINT destination = {app.canvasLeft + pane.left, app.canvasTop + pane.top};
+    SIZE size = {pane.right - pane.left, pane.bottom - pane.top};
+    POINT source = {pane.left, pane.top};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     UPDATELAYEREDWINDOWINFO info = {};
     info.cbSize = sizeof(info);
@@ -86,7 +89,19 @@ void PushFrame(const DirtyRect& area) {
     info.pblend = &blend;
     info.dwFlags = ULW_ALPHA;
     info.prcDirty = &dirty;
-    app.pUpdateLayeredWindowIndirect(app.overlayWindow, &info);
+    app.pUpdateLayeredWindowIndirect(window, &info);
+}
+
+void PushFrame(const DirtyRect& area) {
+    if (app.overlays.empty()) {
+        PushToWindow(app.overlayWindow, WholeCanvas(), area);
+        return;
+    }
+    for (const OverlayPane& pane : app.overlays) {
+        const DirtyRect& a = pane.area;
+        PushToWindow(pane.window, {a.left - app.canvasLeft, a.top - app.canvasTop, a.right - app.canvasLeft,
+                                   a.bottom - app.canvasTop}, area);
+    }
 }
 
 void AddPendingPush(const DirtyRect& area) { app.pendingPush = Union(app.pendingPush, area); }

@@ -131,7 +131,7 @@ void BeginStroke(float x, float y, float pressure) {
     Stroke& stroke = app.currentStroke;
     stroke.tool = app.currentTool;
     stroke.colour = Palette[app.colourIndex];
-    stroke.width = StrokeWidths[app.widthIndex] * DisplayScale();
+    stroke.width = StrokeWidths[app.widthIndex] * ScaleAtCanvasPoint(x, y);
     stroke.points.assign(1, InkPoint{x, y, pressure});
     stroke.undoPixels.clear();
     stroke.undoKept = false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/app_state.h"
+#include "app/display_geometry.h"
 #include "input/capture.h"
 #include "input/move_recorder.h"
 
@@ -24,14 +25,13 @@ bool OlderThan(const RecordedSample& sample, const RecordedSample& than) {
 // screen reads 65536 minus its distance.
 int32_t Signed16(int value) { return value > 32767 ? value - 65536 : value; }
 
-void ExtendWithMove(HWND window, const RecordedSample& move) {
-    POINT client = {move.x, move.y};
-    ScreenToClient(window, &client);
-    ExtendStroke(float(client.x), float(client.y), 0.5f);
+void ExtendWithMove(const RecordedSample& move) {
+    const POINT canvas = ScreenToCanvas({move.x, move.y});
+    ExtendStroke(float(canvas.x), float(canvas.y), 0.5f);
 }
 
 // Takes the moves of one mouse message (`message` null at the release) into the stroke.
-void TakeMouseMoves(HWND window, const RecordedSample* message) {
+void TakeMouseMoves(const RecordedSample* message) {
     std::vector<RecordedSample> recorded;
     TakeRecordedMoves(recorded);
     RecordedSample anchor;
@@ -45,10 +45,10 @@ void TakeMouseMoves(HWND window, const RecordedSample* message) {
     // A shape runs from its press to where the pointer is now: the moves on the way change nothing, and
     // drawing it for each would cost a whole shape each time.
     if (app.currentStroke.shape != StrokeShape::Freehand) {
-        if (!moves.empty()) ExtendWithMove(window, moves.back());
+        if (!moves.empty()) ExtendWithMove(moves.back());
         return;
     }
-    for (const RecordedSample& move : moves) ExtendWithMove(window, move);
+    for (const RecordedSample& move : moves) ExtendWithMove(move);
 }
 
 }  // namespace
@@ -119,10 +119,10 @@ void ExtendMouseStroke(HWND window, LPARAM lParam) {
     POINT screen = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     ClientToScreen(window, &screen);
     const RecordedSample message = {screen.x, screen.y, DWORD(GetMessageTime())};
-    TakeMouseMoves(window, &message);
+    TakeMouseMoves(&message);
 }
 
-void ExtendWithRecordedMoves(HWND window) { TakeMouseMoves(window, nullptr); }
+void ExtendWithRecordedMoves() { TakeMouseMoves(nullptr); }
 
 std::vector<POINTER_PEN_INFO> MergedPenSamples(UINT32 pointerId) {
     if (!app.pGetPointerPenInfoHistory) return {};

@@ -66,7 +66,7 @@ void ExtendMouseStroke(HWND window, LPARAM lParam);
 
 // At the release: the moves the recorder kept since the last mouse message, all made before the
 // button went up, so a quick flick does not end short.
-void ExtendWithRecordedMoves(HWND window);
+void ExtendWithRecordedMoves();
 
 // The samples of a pen merged into its current pointer update, oldest first, without the update's
 // own, which becomes the sample last taken. Empty where the system keeps no pen history.

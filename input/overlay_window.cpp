@@ -1,6 +1,7 @@
 #include "input/overlay_window.h"
 
 #include "app/app_state.h"
+#include "app/display_geometry.h"
 #include "app/startup.h"
 #include "input/capture.h"
 #include "input/coalesced_input.h"
@@ -12,8 +13,17 @@
 
 namespace {
 
-float ClientX(LPARAM lParam) { return float(static_cast<short>(LOWORD(lParam))); }
-float ClientY(LPARAM lParam) { return float(static_cast<short>(HIWORD(lParam))); }
+POINT ScreenOf(HWND window, LPARAM lParam) {
+    POINT screen = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    ClientToScreen(window, &screen);
+    return screen;
+}
+
+// The keys go to the primary's overlay, which the others hand the activation to.
+void TakeKeyboardFocus(HWND window) {
+    if (window != app.overlayWindow) SetForegroundWindow(app.overlayWindow);
+    SetFocus(app.overlayWindow);
+}
 
 void SetOverlayCursor() {
     SetCursor(LoadCursorW(nullptr, app.passThrough ? IDC_ARROW : IDC_CROSS));
@@ -24,18 +34,18 @@ void SetOverlayCursor() {
 void BeginMouseStroke(HWND window, LPARAM lParam) {
     if (app.drawing) return;
     SetCapture(window);
-    SetFocus(window);
-    BeginStroke(ClientX(lParam), ClientY(lParam), 0.5f);
+    TakeKeyboardFocus(window);
+    const POINT screen = ScreenOf(window, lParam);
+    const POINT canvas = ScreenToCanvas(screen);
+    BeginStroke(float(canvas.x), float(canvas.y), 0.5f);
     app.mouseContact = app.drawing;  // no stroke begins in pass-through
-    POINT screen = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-    ClientToScreen(window, &screen);
     TakeFirstSample(screen, DWORD(GetMessageTime()));
     if (app.mouseContact) StartRecordingMoves();
 }
 
 void EndMouseContact() {
     app.mouseContact = false;
-    ExtendWithRecordedMoves(app.overlayWindow);
+    ExtendWithRecordedMoves();
     StopRecordingMoves();
     EndStroke();
 }
@@ -68,13 +78,19 @@ void StepWidthByWheel(WPARAM wParam) {
 LRESULT CALLBACK OverlayWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_DESTROY:
-        PostQuitMessage(0);
+        // The overlays of other monitors go with their monitors; the primary's goes at the end.
+        if (window == app.overlayWindow) PostQuitMessage(0);
         return 0;
     case WM_SETCURSOR:
         SetOverlayCursor();
         return TRUE;
     case WM_DISPLAYCHANGE:
-        PostMessageW(app.overlayWindow, WM_APP_REINIT, 0, 0);
+        // Every overlay hears of the change; one rebuild serves them all.
+        if (window == app.overlayWindow) PostMessageW(app.overlayWindow, WM_APP_REINIT, 0, 0);
+        return 0;
+    case WM_DPICHANGED:
+        // Each overlay stays on its monitor at the size the canvas gives it, whatever the system
+        // suggests.
         return 0;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
@@ -107,7 +123,7 @@ LRESULT CALLBACK OverlayWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_POINTERUPDATE:
     case WM_POINTERDOWN:
     case WM_POINTERUP:
-        return HandlePointerMessage(window, message, wParam, lParam) ? 0
+        return HandlePointerMessage(message, wParam, lParam) ? 0
                                                                       : DefWindowProcW(window, message, wParam, lParam);
     case WM_POINTERCAPTURECHANGED:
         HandlePointerCaptureLost(GET_POINTERID_WPARAM(wParam));

@@ -3,16 +3,24 @@
 #include "app/app_state.h"
 #include "toolbar/toolbar_paint.h"
 
+namespace {
+
+void SetClickThrough(HWND window, bool on) {
+    if (!window) return;
+    const LONG style = GetWindowLongW(window, GWL_EXSTYLE);
+    SetWindowLongW(window, GWL_EXSTYLE, on ? style | WS_EX_TRANSPARENT : style & ~WS_EX_TRANSPARENT);
+}
+
+}  // namespace
+
 void SetPassThrough(bool on) {
     app.passThrough = on;
-    const LONG style = GetWindowLongW(app.overlayWindow, GWL_EXSTYLE);
-    if (on) {
-        SetWindowLongW(app.overlayWindow, GWL_EXSTYLE, style | WS_EX_TRANSPARENT);
-    } else {
-        SetWindowLongW(app.overlayWindow, GWL_EXSTYLE, style & ~WS_EX_TRANSPARENT);
-        // Back in front, so that keyboard shortcuts reach the overlay again.
-        SetForegroundWindow(app.overlayWindow);
+    SetClickThrough(app.overlayWindow, on);
+    for (const OverlayPane& pane : app.overlays) {
+        if (pane.window != app.overlayWindow) SetClickThrough(pane.window, on);
     }
+    // Back in front, so that keyboard shortcuts reach the overlay again.
+    if (!on) SetForegroundWindow(app.overlayWindow);
     PaintToolbar();
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/app_state.h"
+#include "app/display_geometry.h"
 #include "input/capture.h"
 #include "input/coalesced_input.h"
 
@@ -25,10 +26,9 @@ float PenPressure(const POINTER_PEN_INFO& penInfo) {
     return float(std::min(penInfo.pressure, MAX_PEN_PRESSURE)) * (1.0f / 1024.0f);
 }
 
-PointerSample ReadPointerSample(HWND window, POINTER_INPUT_TYPE type, UINT32 pointerId, LPARAM lParam) {
-    // Pointer positions are screen pixels; strokes are in canvas (client) pixels.
-    POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-    ScreenToClient(window, &point);
+PointerSample ReadPointerSample(POINTER_INPUT_TYPE type, UINT32 pointerId, LPARAM lParam) {
+    // Pointer positions are screen pixels; strokes are in canvas pixels.
+    const POINT point = ScreenToCanvas({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
     PointerSample sample = {float(point.x), float(point.y), 0.5f, false};
 
     POINTER_PEN_INFO penInfo = {};
@@ -54,11 +54,10 @@ void BeginPointerStroke(const PointerSample& sample, UINT32 pointerId, LPARAM lP
 }
 
 // The pen samples the system merged into this update come first, in the order they were taken.
-void ExtendPointerStroke(HWND window, POINTER_INPUT_TYPE type, UINT32 pointerId, const PointerSample& sample) {
+void ExtendPointerStroke(POINTER_INPUT_TYPE type, UINT32 pointerId, const PointerSample& sample) {
     if (type == PT_PEN) {
         for (const POINTER_PEN_INFO& merged : MergedPenSamples(pointerId)) {
-            POINT point = merged.pointerInfo.ptPixelLocation;
-            ScreenToClient(window, &point);
+            const POINT point = ScreenToCanvas(merged.pointerInfo.ptPixelLocation);
             ExtendStroke(float(point.x), float(point.y), PenPressure(merged));
         }
     }
@@ -72,7 +71,7 @@ void EndPointerContact() {
 
 }  // namespace
 
-bool HandlePointerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+bool HandlePointerMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     const UINT32 pointerId = GET_POINTERID_WPARAM(wParam);
     // A contact the default procedure took (a press with the pen's barrel button, which it turns
     // into the right button's press) is its to the end: its lift becomes the right button's
@@ -88,7 +87,7 @@ bool HandlePointerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         if (message == WM_POINTERUP && OwnsTheStroke(pointerId)) EndPointerContact();
         return false;
     }
-    const PointerSample sample = ReadPointerSample(window, type, pointerId, lParam);
+    const PointerSample sample = ReadPointerSample(type, pointerId, lParam);
 
     // A stroke belongs to the contact that began it. While one is in progress, any other contact
     // (a second finger, a palm, a pen beside a mouse stroke) neither extends nor ends it and starts
@@ -107,7 +106,7 @@ bool HandlePointerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         return true;
     case WM_POINTERUPDATE:
         // Consumed also without contact, so a hovering pen produces no mouse messages.
-        if (OwnsTheStroke(pointerId)) ExtendPointerStroke(window, type, pointerId, sample);
+        if (OwnsTheStroke(pointerId)) ExtendPointerStroke(type, pointerId, sample);
         return true;
     default:  // WM_POINTERUP
         if (OwnsTheStroke(pointerId)) EndPointerContact();

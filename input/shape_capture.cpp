@@ -46,7 +46,7 @@ StrokeShape ShapeOfHeldKeys() {
 void ChooseShapeAtPress(Stroke& stroke) {
     stroke.shape = stroke.tool == Eraser ? StrokeShape::Freehand : ShapeOfHeldKeys();
     stroke.headLength =
-        stroke.shape == StrokeShape::Arrow ? ArrowHeadLength(ShapeLineWidth(stroke), DisplayScale()) : 0.0f;
+        stroke.shape == StrokeShape::Arrow ? ArrowHeadLength(ShapeLineWidth(stroke), ScaleAtCanvasPoint(stroke.points[0].x, stroke.points[0].y)) : 0.0f;
 }
 
 void FollowPointerWithShape(float x, float y) {

@@ -43,6 +43,7 @@ TEST_F(DisplayScaleTest, ReadingTheGeometryTakesTheDpiFromTheSystemAndTheToolbar
     EXPECT_EQ(app.displayDpi, ScreenLogPixels());
     app.canvasWidth = width;
     app.canvasHeight = height;
+    app.overlays.clear();  // the test canvas again, not the monitor just read
 }
 
 // What the substituted DPI functions report; 0 is the systems' "nothing known".

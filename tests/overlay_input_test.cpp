@@ -478,7 +478,7 @@ TEST_F(PointerInput, TouchDrawsWithTheSelectedTool) {
 }
 
 TEST_F(PointerInput, HoveringPenIsConsumedWithoutDrawing) {
-    EXPECT_TRUE(HandlePointerMessage(app.overlayWindow, WM_POINTERUPDATE, MAKEWPARAM(2, 0), ScreenPoint(50, 50)));
+    EXPECT_TRUE(HandlePointerMessage(WM_POINTERUPDATE, MAKEWPARAM(2, 0), ScreenPoint(50, 50)));
     EXPECT_EQ(SendPointer(WM_POINTERUPDATE, 0, 50, 50), 0);
     EXPECT_FALSE(app.drawing);
     EXPECT_EQ(Pushed().overlayPushes, 0);
@@ -630,7 +630,7 @@ TEST_F(PointerInput, PointersThatAreNotPenOrTouchContactsDrawNothing) {
         const LPARAM at = ScreenPoint(100, 100);
         const WPARAM wParam = MAKEWPARAM(2, c.flags);
         // The default procedure answers these with 0 as well, so the handler is asked directly.
-        EXPECT_FALSE(HandlePointerMessage(app.overlayWindow, WM_POINTERDOWN, wParam, at)) << c.name;
+        EXPECT_FALSE(HandlePointerMessage(WM_POINTERDOWN, wParam, at)) << c.name;
         EXPECT_EQ(SendOverlay(WM_POINTERDOWN, wParam, at), 0) << c.name;
         EXPECT_FALSE(app.drawing) << c.name;
         EXPECT_FALSE(app.penContact) << c.name;
@@ -645,7 +645,7 @@ TEST_F(PointerInput, ABarrelButtonContactGoesToTheDefaultProcedureFromPressToLif
     constexpr WPARAM BARREL = POINTER_MESSAGE_FLAG_INRANGE | POINTER_MESSAGE_FLAG_INCONTACT |
                               POINTER_MESSAGE_FLAG_SECONDBUTTON;
     auto handled = [](UINT message, WPARAM flags, int x, WORD pointerId) {
-        return HandlePointerMessage(app.overlayWindow, message, MAKEWPARAM(pointerId, flags), ScreenPoint(x, 100));
+        return HandlePointerMessage(message, MAKEWPARAM(pointerId, flags), ScreenPoint(x, 100));
     };
     EXPECT_FALSE(handled(WM_POINTERDOWN, BARREL, 100, 2));
     EXPECT_FALSE(handled(WM_POINTERUPDATE, BARREL, 140, 2));

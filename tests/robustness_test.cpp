@@ -504,8 +504,9 @@ Step Flood(Rng& rng) {
 // Back to the small canvas of the test windows after a display change has taken the screen's size.
 void ShrinkToTestCanvas() {
     Announce("back to the test canvas");
-    app.canvasWidth = TEST_CANVAS_WIDTH;
-    app.canvasHeight = TEST_CANVAS_HEIGHT;
+    // A display change read the real monitor; the test canvas is played as a monitor of its size.
+    SetCanvasGeometry({1, 1, TEST_CANVAS_WIDTH, TEST_CANVAS_HEIGHT,
+                       {{1, 1, 1 + TEST_CANVAS_WIDTH, 1 + TEST_CANVAS_HEIGHT}}});
     ApplyCanvasGeometry();
     PumpAndTakeQuit();
 }

@@ -1,6 +1,7 @@
 #include "toolbar/toolbar_layout.h"
 
 #include "app/app_state.h"
+#include "app/display_geometry.h"
 #include "app/display_scale.h"
 #include "toolbar/toolbar_paint.h"
 
@@ -72,23 +73,37 @@ void ArrangeToolbar() {
 }
 
 void PlaceToolbar(int32_t x, int32_t y) {
+    // A move onto a monitor of another scale announces the new scale while it happens; see LayoutToolbar.
+    app.placingToolbar = true;
     SetWindowPos(app.toolbarWindow, HWND_TOPMOST, x, y, app.toolbarWidth, app.toolbarHeight, SWP_NOACTIVATE);
+    app.placingToolbar = false;
     PaintToolbar();
+}
+
+// The preferred place lies on the primary monitor, less its top row and left column.
+void PlaceToolbarPreferred() {
+    ArrangeToolbar();
+    const DirtyRect primary = PrimaryOverlayArea();
+    const int32_t left = primary.left, top = primary.top;
+    const int32_t width = primary.right - primary.left, height = primary.bottom - primary.top;
+    // Integer division truncates toward zero, also for a canvas smaller than the toolbar.
+    const int32_t preferredX = app.verticalToolbar ? left + ScaledEdge(LEFT_CLEARANCE)
+                                                   : left + (width - app.toolbarWidth) / 2;
+    const int32_t preferredY = app.verticalToolbar
+                                   ? top + (height - app.toolbarHeight) / 2
+                                   : top + height - ScaledEdge(BOTTOM_CLEARANCE) - app.toolbarHeight;
+    PlaceToolbar(ClampIntoCanvas(preferredX, left, width, app.toolbarWidth),
+                 ClampIntoCanvas(preferredY, top, height, app.toolbarHeight));
 }
 
 }  // namespace
 
 void LayoutToolbar() {
-    ArrangeToolbar();
-    // Integer division truncates toward zero, also for a canvas smaller than the toolbar.
-    const int32_t preferredX = app.verticalToolbar
-                                   ? app.canvasLeft + ScaledEdge(LEFT_CLEARANCE)
-                                   : app.canvasLeft + (app.canvasWidth - app.toolbarWidth) / 2;
-    const int32_t preferredY =
-        app.verticalToolbar ? app.canvasTop + (app.canvasHeight - app.toolbarHeight) / 2
-                            : app.canvasTop + app.canvasHeight - ScaledEdge(BOTTOM_CLEARANCE) - app.toolbarHeight;
-    PlaceToolbar(ClampIntoCanvas(preferredX, app.canvasLeft, app.canvasWidth, app.toolbarWidth),
-                 ClampIntoCanvas(preferredY, app.canvasTop, app.canvasHeight, app.toolbarHeight));
+    const int32_t dpi = app.displayDpi;
+    PlaceToolbarPreferred();
+    // Brought back from a monitor of another scale: laid out again at this one's, in its preferred
+    // place, not where the system would put the corner.
+    if (app.displayDpi != dpi) PlaceToolbarPreferred();
 }
 
 void LayoutToolbarAt(int32_t x, int32_t y) {

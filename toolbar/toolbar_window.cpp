@@ -108,6 +108,7 @@ void OnDoubleClick(LPARAM lParam) {
 // where the system suggests, so it stays under the cursor that dragged it there.
 void OnDpiChanged(WPARAM wParam, LPARAM lParam) {
     app.displayDpi = LOWORD(wParam);
+    if (app.placingToolbar) return;  // the layout that moved it lays it out again
     const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
     LayoutToolbarAt(suggested->left, suggested->top);
 }

@@ -53,6 +53,9 @@ void StartTestApp(int canvasWidth, int canvasHeight) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     LookUpPenFunctions();
     LookUpDpiFunctions();
+    // Tests play the display's scale through displayDpi; those of monitors of their own scales put
+    // their own function here.
+    app.pGetDpiForMonitor = nullptr;
     RegisterWindowClasses(instance);
     app.canvasLeft = 1;
     app.canvasTop = 1;

@@ -1,0 +1,2 @@
+#include "ink/ink_origin.h"
+void MoveInkOrigin(int32_t, int32_t) {}

@@ -1,0 +1,3 @@
+#pragma once
+#include <cstdint>
+void MoveInkOrigin(int32_t dx, int32_t dy);
