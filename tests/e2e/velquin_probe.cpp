@@ -145,6 +145,19 @@ int ShowWindowInfo(const std::wstring& className) {
     PrintLine(L"rect=" + std::to_wstring(rect.left) + L"," + std::to_wstring(rect.top) + L"," +
               std::to_wstring(rect.right) + L"," + std::to_wstring(rect.bottom));
     PrintLine(L"visible=" + std::to_wstring(IsWindowVisible(window) ? 1 : 0));
+    // Every shown window of the class, left to right: one overlay a monitor.
+    std::vector<RECT> shown;
+    for (HWND each : windows) {
+        RECT r = {};
+        if (IsWindowVisible(each) && GetWindowRect(each, &r)) shown.push_back(r);
+    }
+    std::sort(shown.begin(), shown.end(), [](const RECT& a, const RECT& b) { return a.left < b.left; });
+    std::wstring rects;
+    for (const RECT& r : shown) {
+        rects += (rects.empty() ? L"" : L" ") + std::to_wstring(r.left) + L"," + std::to_wstring(r.top) + L"," +
+                 std::to_wstring(r.right) + L"," + std::to_wstring(r.bottom);
+    }
+    PrintLine(L"rects=" + rects);
     PrintLine(L"pid=" + std::to_wstring(pid));
     PrintLine(L"tid=" + std::to_wstring(tid));
     return EXIT_YES;
