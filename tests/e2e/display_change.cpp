@@ -16,6 +16,9 @@
 //                                  --list prints them at that moment; exit code 1 when none came
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -128,6 +131,8 @@ int WaitForDisplayChange(UINT milliseconds) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    // Plain "\n" line ends, so the scripts can match whole lines.
+    _setmode(_fileno(stdout), _O_BINARY);
     if (argc == 1) return ChangeToCurrentMode();
     if (argc == 2 && wcscmp(argv[1], L"--list") == 0) {
         PrintMonitors();
