@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake make g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
           wine wine64 xvfb xdotool x11-apps x11-utils x11-xserver-utils imagemagick xcompmgr googletest
-          python3)
+          python3 xserver-xorg-core xserver-xorg-video-dummy)
 
 missing=()
 for package in "${packages[@]}"; do
