@@ -16,6 +16,7 @@
 #include "bench/bench_support.h"
 #include "ink/stroke.h"
 #include "ink/surfaces.h"
+#include "ink/trail_layer.h"
 #include "ink/undo_clear.h"
 #include "input/capture.h"
 #include "input/laser_fade.h"
@@ -179,7 +180,7 @@ void TimeLongStrokes(ToolKind tool) {
         }
         EndStroke();
         if (tool != Laser) UndoLastStroke();
-        app.laserTrails.clear();
+        ForgetLaserTrails();
         CancelLaserFade();
         PumpMessages();
     }

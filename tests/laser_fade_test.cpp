@@ -61,7 +61,7 @@ void ExpectPresented(const DirtyRect& rect, const char* what, bool onlyTrails = 
         for (int x = 0; x < app.canvasWidth; ++x) {
             const bool changed = FramePixel(x, y) != SENTINEL;
             if (Inside(rect, x, y)) {
-                const bool trail = *PixelAt(app.trailPixels, x, y) != 0;
+                const bool trail = onlyTrails && *PixelAt(app.trailPixels, x, y) != 0;
                 untouchedInside += onlyTrails && !trail ? changed : !changed;
             } else {
                 outside += changed;
