@@ -94,12 +94,13 @@ struct AppState {
 
     // Drawing surfaces of the overlay. The ink layer, the layer of the translucent stroke in progress
     // and the laser trails' layer have one size, at least the canvas: when the canvas shrinks they
-    // keep the ink beyond it, so growing back needs no replay.
+    // keep the ink beyond it, so growing back needs no replay. The live layer has memory only while a
+    // stroke drawn live is in progress, the trail layer only while trails wait.
     PixelLayer inkPixels;
     PixelLayer livePixels;
     PixelLayer trailPixels;
     Gdiplus::Bitmap* inkLayer = nullptr;    // GDI+ view of inkPixels
-    Gdiplus::Bitmap* trailLayer = nullptr;  // GDI+ view of trailPixels
+    Gdiplus::Bitmap* trailLayer = nullptr;  // GDI+ view of trailPixels, null while it has no memory
     // Ink of the strokes the history limit dropped, under every replay; none until one is dropped.
     PixelLayer floorPixels;
     Gdiplus::Bitmap* floorLayer = nullptr;  // GDI+ view of floorPixels

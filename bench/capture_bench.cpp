@@ -18,6 +18,7 @@
 #include "bench/bench_support.h"
 #include "ink/stroke.h"
 #include "ink/surfaces.h"
+#include "ink/trail_layer.h"
 #include "input/capture.h"
 #include "input/laser_fade.h"
 
@@ -46,7 +47,7 @@ void SetHistory(std::vector<Stroke> strokes) {
 // Leaves the lists as they were before the stroke: the history keeps its size, no trail waits.
 void ForgetStroke(size_t historyBefore) {
     if (app.history.size() > historyBefore) app.history.pop_back();
-    app.laserTrails.clear();
+    ForgetLaserTrails();
     app.laserDirty = {};
     CancelLaserFade();
 }

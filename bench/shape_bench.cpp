@@ -21,6 +21,7 @@
 #include "bench/bench_support.h"
 #include "ink/stroke.h"
 #include "ink/surfaces.h"
+#include "ink/trail_layer.h"
 #include "ink/undo_clear.h"
 #include "input/capture.h"
 
@@ -69,7 +70,7 @@ void TimeDrag(const ShapeKeys& keys, ToolKind tool, int width, int height, int m
     }
     EndStroke();
     if (tool == Laser) {
-        app.laserTrails.clear();
+        ForgetLaserTrails();
     } else {
         UndoLastStroke();
     }

@@ -13,6 +13,14 @@ bool DrawnLive(const Stroke& stroke) {
            (stroke.shape != StrokeShape::Freehand && stroke.tool != Eraser);
 }
 
+void AllocateLiveLayer() {
+    // Fresh memory is transparent already: it is not cleared, which would touch every page of it.
+    ReleaseLiveLayer();
+    app.livePixels = AllocatePixelLayer(app.inkPixels.width, app.inkPixels.height);
+}
+
+void ReleaseLiveLayer() { ReleasePixelLayer(app.livePixels); }
+
 void DrawLivePiece(const Stroke& piece, const DirtyRect& rect) {
     const PixelLayer& live = app.livePixels;
     const DirtyRect area = ClampRect(rect, live.width, live.height);
@@ -59,9 +67,12 @@ Stroke NewestLivePiece() {
 void ClearLiveLayer(const DirtyRect& rect) { ClearPixels(app.livePixels, rect); }
 
 void RebuildLiveLayer() {
-    ClearPixels(app.livePixels, {0, 0, app.livePixels.width, app.livePixels.height});
     // Pen and eraser strokes in progress are in the ink layer; nothing would clear them from here.
-    if (!app.drawing || !DrawnLive(app.currentStroke)) return;
+    if (!app.drawing || !DrawnLive(app.currentStroke)) {
+        ReleaseLiveLayer();
+        return;
+    }
+    AllocateLiveLayer();
     if (app.currentStroke.shape != StrokeShape::Freehand) {
         const ShapePicture picture = PictureOfShape(app.currentStroke, 1.0f);
         DrawLiveShape(app.currentStroke, picture, LiveCoverOf(picture));

@@ -15,6 +15,12 @@
 // tools, and every shape until its release.
 bool DrawnLive(const Stroke& stroke);
 
+// The live layer has memory only while a stroke drawn live is in progress: on a canvas over several
+// monitors it is tens of megabytes. A stroke drawn live takes fresh memory of the ink layer's size,
+// transparent whatever the layer held before; the stroke's end gives it back.
+void AllocateLiveLayer();
+void ReleaseLiveLayer();
+
 // Draws `piece` (the newest samples of the stroke in progress) into the live layer, inside `rect`.
 void DrawLivePiece(const Stroke& piece, const DirtyRect& rect);
 // The newest piece of the stroke in progress: its last three samples (two, or one, at its start),
@@ -22,7 +28,8 @@ void DrawLivePiece(const Stroke& piece, const DirtyRect& rect);
 Stroke NewestLivePiece();
 // Makes the live layer transparent inside `rect`.
 void ClearLiveLayer(const DirtyRect& rect);
-// Draws the whole stroke in progress into the live layer again, after the layer was made anew.
+// The live layer made again in fresh memory of the ink layer's size, with the whole stroke in progress
+// if it is drawn live; without such a stroke it has no memory.
 void RebuildLiveLayer();
 
 // A shape in progress changes as a whole with every move, along its outline only: these rects of the

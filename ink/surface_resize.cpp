@@ -28,20 +28,17 @@ void GrowLayers(int32_t width, int32_t height) {
 
     PixelLayer ink = GrownCopy(app.inkPixels, width, height);
     delete app.inkLayer;
-    delete app.trailLayer;
     ReleasePixelLayer(app.inkPixels);
-    ReleasePixelLayer(app.livePixels);
-    ReleasePixelLayer(app.trailPixels);
+    ReleaseLiveLayer();
+    ReleaseTrailLayer();
     app.inkPixels = ink;
-    app.livePixels = AllocatePixelLayer(width, height);
-    app.trailPixels = AllocatePixelLayer(width, height);
     app.inkLayer = NewBitmapOver(app.inkPixels);
-    app.trailLayer = NewBitmapOver(app.trailPixels);
     GrowInkFloor();
 
     // Only strokes that reach into the new strips are drawn, and only there.
     ReplayInkBeyond(oldWidth, oldHeight);
     InkLayerGrew(oldWidth, oldHeight);
+    // At the new size, and only if in use: trails waiting, a stroke drawn live in progress.
     RebuildTrailLayer();
     RebuildLiveLayer();
 }

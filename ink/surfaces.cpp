@@ -45,11 +45,9 @@ void ReleaseFrame() {
 void ReleaseLayers() {
     delete app.inkLayer;
     app.inkLayer = nullptr;
-    delete app.trailLayer;
-    app.trailLayer = nullptr;
     ReleasePixelLayer(app.inkPixels);
-    ReleasePixelLayer(app.livePixels);
-    ReleasePixelLayer(app.trailPixels);
+    ReleaseLiveLayer();
+    ReleaseTrailLayer();
     ReleaseInkFloor();
 }
 
@@ -128,10 +126,7 @@ void CreateFrame() {
 void CreateSurfaces() {
     ReleaseSurfaces();
     app.inkPixels = AllocatePixelLayer(app.canvasWidth, app.canvasHeight);
-    app.livePixels = AllocatePixelLayer(app.canvasWidth, app.canvasHeight);
-    app.trailPixels = AllocatePixelLayer(app.canvasWidth, app.canvasHeight);
     app.inkLayer = NewBitmapOver(app.inkPixels);
-    app.trailLayer = NewBitmapOver(app.trailPixels);
     CreateFrame();
 }
 
@@ -153,8 +148,9 @@ void PresentRegion(const DirtyRect& rect) {
 
 void PresentTrailFade(const DirtyRect& rect) {
     const DirtyRect area = ClampRect(rect, app.canvasWidth, app.canvasHeight);
-    if (!HasArea(area)) return;
-    ComposeFrame(area, true, app.trailPixels.bits ? &app.trailPixels : nullptr);
+    // A trail layer without memory holds no trail, so nothing on the screen changed.
+    if (!HasArea(area) || !app.trailPixels.bits) return;
+    ComposeFrame(area, true, &app.trailPixels);
     AddPendingPush(area);
 }
 

@@ -3,8 +3,9 @@
 #include "ink/pixel_layer.h"
 #include "ink/pixel_snapshot.h"
 
-// (Re)creates the layers and the frame at the canvas size, releasing the previous set; the layers
-// start transparent.
+// (Re)creates the ink layer and the frame at the canvas size, releasing the previous set; the ink
+// layer starts transparent, and the live and trail layers without memory until a stroke or a trail
+// takes it.
 void CreateSurfaces();
 // The frame alone made anew at the canvas size; the layers keep their pixels.
 void CreateFrame();

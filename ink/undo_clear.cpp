@@ -90,10 +90,8 @@ void ClearAndKeepInk() {
 // Returns whether the clear removed ink, and so is a step.
 bool ClearInk() {
     const bool removesInk = !app.history.empty() || HasInkFloor();
-    // Without trails the trail layer is already transparent; it is cleared before the canvas is
-    // composed.
-    if (!app.laserTrails.empty()) ClearTrailLayer({0, 0, app.trailPixels.width, app.trailPixels.height});
-    app.laserTrails.clear();
+    // The trails go before the canvas is composed.
+    ForgetLaserTrails();
     CancelLaserFade();
     if (removesInk) {
         ClearAndKeepInk();

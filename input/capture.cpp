@@ -79,9 +79,7 @@ void DrawEraserAsReplayed(const Stroke& stroke) {
 }
 
 void CommitLaserStroke() {
-    DrawTrailIntoLayer(app.currentStroke);
-    ClearLiveLayer(app.strokeDirty);
-    app.laserTrails.push_back(std::move(app.currentStroke));
+    AddLaserTrail(std::move(app.currentStroke));
     StartLaserHold();
 }
 
@@ -93,7 +91,6 @@ void CompleteInkOfStroke(Stroke& stroke) {
             StartKeepingInk();
             KeepInkUnder(app.strokeDirty);
             DrawIntoInkLayer(stroke);
-            ClearLiveLayer(app.strokeDirty);
             break;
         case Eraser:
             DrawEraserAsReplayed(stroke);
@@ -136,6 +133,7 @@ void BeginStroke(float x, float y, float pressure) {
     stroke.undoPixels.clear();
     stroke.undoKept = false;
     ChooseShapeAtPress(stroke);
+    if (DrawnLive(stroke)) AllocateLiveLayer();
 
     app.strokeDirty = {};
     app.strokeDirty.IncludePoint(x, y, StrokeRadius());
@@ -194,6 +192,9 @@ void EndStroke() {
         PresentRegion(app.strokeDirty);
     }
     app.currentStroke.points.clear();
+    // The stroke now lives in the ink layer or the trail layer, and the live layer's pixels are not
+    // shown since `drawing` was cleared.
+    ReleaseLiveLayer();
 }
 
 void ContinueStrokeAfterClear() {

@@ -29,11 +29,10 @@ void FadeStep() {
         return;
     }
     app.laserFade = 1.0f;
-    app.laserTrails.clear();
+    ForgetLaserTrails();
     app.laserPhase = 0;
     StopLaserTimer();
     const DirtyRect covered = app.laserDirty;
-    ClearTrailLayer(covered);
     app.laserDirty = {};
     PresentRegion(covered);  // composes the area again without the trails
 }

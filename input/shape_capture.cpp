@@ -81,10 +81,8 @@ void CommitShapeStroke() {
         stroke.shape = StrokeShape::Freehand;
         stroke.headLength = 0.0f;
     }
-    for (const DirtyRect& rect : cover) ClearLiveLayer(rect);
     if (stroke.tool == Laser) {
-        DrawTrailIntoLayer(stroke);
-        app.laserTrails.push_back(std::move(stroke));
+        AddLaserTrail(std::move(stroke));
         StartLaserHold();
     } else {
         // What the shape overwrites is kept, so that undo puts it back.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "app/app_state.h"
 #include "app/startup.h"
@@ -61,7 +62,7 @@ void ExpectPresented(const DirtyRect& rect, const char* what, bool onlyTrails = 
         for (int x = 0; x < app.canvasWidth; ++x) {
             const bool changed = FramePixel(x, y) != SENTINEL;
             if (Inside(rect, x, y)) {
-                const bool trail = *PixelAt(app.trailPixels, x, y) != 0;
+                const bool trail = onlyTrails && *PixelAt(app.trailPixels, x, y) != 0;
                 untouchedInside += onlyTrails && !trail ? changed : !changed;
             } else {
                 outside += changed;
@@ -247,6 +248,123 @@ TEST_F(LaserFade, ClearingDuringTheHoldOrTheFadeLeavesNoTrailAndNoTimer) {
         ClearAll();
         ExpectIdle(fading ? "fading" : "holding");
         EXPECT_EQ(FramePixel(200, 200), SEE_THROUGH);
+    }
+}
+
+bool HasTrailLayerOfTheInkLayersSize() {
+    return app.trailPixels.bits && app.trailLayer && app.trailPixels.width == app.inkPixels.width &&
+           app.trailPixels.height == app.inkPixels.height;
+}
+
+bool TrailLayerHasNoMemory() { return !app.trailPixels.bits && !app.trailLayer; }
+
+TEST_F(LaserFade, TheTrailLayerHasMemoryFromTheFirstTrailUntilTheLastIsGone) {
+    struct GoneCase {
+        const char* name;
+        void (*before)();  // before the first trail, if anything
+        void (*gone)();
+        bool strokeBetween;  // a highlighter stroke between the trails (it would leave nothing to redo)
+    };
+    const GoneCase cases[] = {
+        {"the fade ends", nullptr, [] {
+             Tick();
+             TickAfter(900);
+         }, true},
+        {"a clear during the hold", nullptr, [] { ClearAll(); }, true},
+        {"a clear during the fade", nullptr, [] {
+             Tick();
+             TickAfter(300);
+             ClearAll();
+         }, true},
+        {"the redo of an undone clear", [] {
+             app.currentTool = Pen;
+             BeginStroke(300.0f, 100.0f, 0.5f);
+             ExtendStroke(400.0f, 120.0f, 0.5f);
+             EndStroke();
+             ClearAll();
+             UndoLastStroke();
+         }, [] { RedoLastUndo(); }, false},
+    };
+    for (const GoneCase& c : cases) {
+        ResetAppForTest();
+        if (c.before) c.before();
+        EXPECT_TRUE(TrailLayerHasNoMemory()) << c.name << ": before the first trail";
+        LaserClick(200.0f, 200.0f);
+        EXPECT_TRUE(HasTrailLayerOfTheInkLayersSize()) << c.name << ": with the first trail";
+        if (c.strokeBetween) {
+            // Strokes of other tools leave the trails and their layer alone.
+            app.currentTool = Highlighter;
+            BeginStroke(100.0f, 300.0f, 0.5f);
+            ExtendStroke(300.0f, 300.0f, 0.5f);
+            EndStroke();
+            EXPECT_TRUE(HasTrailLayerOfTheInkLayersSize()) << c.name << ": after a highlighter stroke";
+        }
+        LaserClick(420.0f, 330.0f);
+        ASSERT_EQ(app.laserTrails.size(), 2u) << c.name;
+        EXPECT_TRUE(HasTrailLayerOfTheInkLayersSize()) << c.name << ": with two trails";
+        EXPECT_EQ(FramePixel(420, 330), LASER_CORE) << c.name;
+
+        c.gone();
+        ExpectIdle(c.name);
+        EXPECT_TRUE(TrailLayerHasNoMemory()) << c.name << ": after the trails are gone";
+        EXPECT_EQ(FramePixel(200, 200), SEE_THROUGH) << c.name;
+        EXPECT_EQ(FramePixel(420, 330), SEE_THROUGH) << c.name;
+        // The next trail starts from a transparent layer.
+        LaserClick(100.0f, 100.0f);
+        EXPECT_TRUE(HasTrailLayerOfTheInkLayersSize()) << c.name;
+        EXPECT_EQ(*PixelAt(app.trailPixels, 200, 200), 0u) << c.name;
+        EXPECT_EQ(*PixelAt(app.trailPixels, 420, 330), 0u) << c.name;
+    }
+}
+
+// A display change while trails hold or fade keeps them as shown, at the strength of the moment; the
+// trail layer is made anew at the new size only while trails wait.
+TEST_F(LaserFade, ADisplayChangeWhileTrailsWaitKeepsWhatIsShown) {
+    struct Case {
+        const char* name;
+        int width, height;
+        int trails;
+        bool fading;
+    };
+    const Case cases[] = {
+        {"larger, holding", 800, 600, 2, false},
+        {"larger, half faded", 800, 600, 2, true},
+        {"smaller, half faded", 400, 300, 2, true},
+        {"larger, no trail", 800, 600, 0, false},
+    };
+    for (const Case& c : cases) {
+        TestCanvasRestorer restorer;
+        if (c.trails > 0) LaserClick(200.0f, 200.0f);
+        if (c.trails > 1) LaserClick(420.0f, 330.0f);
+        if (c.fading) {
+            Tick();
+            TickAfter(450);
+        }
+        const int oldWidth = app.canvasWidth;
+        const int oldHeight = app.canvasHeight;
+        const std::vector<uint32_t> before(app.frameBits,
+                                           app.frameBits + size_t(app.canvasWidth) * app.canvasHeight);
+
+        app.canvasWidth = c.width;
+        app.canvasHeight = c.height;
+        ApplyCanvasGeometry();
+        int differing = 0;
+        for (int y = 0; y < std::min(oldHeight, c.height); ++y) {
+            for (int x = 0; x < std::min(oldWidth, c.width); ++x) {
+                differing += FramePixel(x, y) != before[size_t(y) * oldWidth + x];
+            }
+        }
+        EXPECT_EQ(differing, 0) << c.name;
+        if (c.trails == 0) {
+            EXPECT_TRUE(TrailLayerHasNoMemory()) << c.name;
+            continue;
+        }
+        EXPECT_TRUE(HasTrailLayerOfTheInkLayersSize()) << c.name;
+        if (!c.fading) Tick();  // the end of the hold
+        TickAfter(900);
+        ExpectIdle(c.name);
+        EXPECT_TRUE(TrailLayerHasNoMemory()) << c.name;
+        EXPECT_EQ(FramePixel(200, 200), SEE_THROUGH) << c.name;
     }
 }
 

@@ -26,6 +26,7 @@
 #include "app/app_state.h"
 #include "app/frame_step.h"
 #include "app/startup.h"
+#include "ink/live_layer.h"
 #include "ink/pixel_compose.h"
 #include "ink/surfaces.h"
 #include "ink/trail_layer.h"
@@ -641,9 +642,21 @@ void CheckWindowsAndSurfaces(std::vector<std::string>& broken) {
     // The layers may stay larger than the canvas after it shrank, never smaller.
     expect(app.inkLayer && int(app.inkLayer->GetWidth()) == app.inkPixels.width &&
                int(app.inkLayer->GetHeight()) == app.inkPixels.height && app.inkPixels.width >= app.canvasWidth &&
-               app.inkPixels.height >= app.canvasHeight && app.livePixels.width == app.inkPixels.width &&
-               app.trailPixels.height == app.inkPixels.height && app.frameBits,
+               app.inkPixels.height >= app.canvasHeight && app.frameBits,
            "the surfaces do not match the canvas");
+    // The live and trail layers have memory, of the ink layer's size, exactly while they are in use.
+    auto inUseAtInkSize = [](const PixelLayer& layer, bool inUse) {
+        if (!inUse) return layer.bits == nullptr;
+        return layer.bits && layer.width == app.inkPixels.width && layer.height == app.inkPixels.height;
+    };
+    const bool liveInUse = app.drawing && DrawnLive(app.currentStroke);
+    expect(inUseAtInkSize(app.livePixels, liveInUse),
+           Format("the live layer is %dx%d with %s memory while %s", app.livePixels.width, app.livePixels.height,
+                  app.livePixels.bits ? "its" : "no", liveInUse ? "a stroke is drawn live" : "nothing is drawn live"));
+    const bool trailsWait = !app.laserTrails.empty();
+    expect(inUseAtInkSize(app.trailPixels, trailsWait) && (app.trailLayer != nullptr) == trailsWait,
+           Format("the trail layer is %dx%d with %s memory with %zu trails", app.trailPixels.width,
+                  app.trailPixels.height, app.trailPixels.bits ? "its" : "no", app.laserTrails.size()));
     const RECT toolbar = WindowRect(app.toolbarWindow);
     expect(
         toolbar.right - toolbar.left == app.toolbarWidth && toolbar.bottom - toolbar.top == app.toolbarHeight,
