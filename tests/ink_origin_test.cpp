@@ -14,6 +14,7 @@
 #include "ink/renderer.h"
 #include "ink/undo_clear.h"
 #include "input/capture.h"
+#include "input/laser_fade.h"
 #include "support/pixels.h"
 #include "support/test_app.h"
 
@@ -58,6 +59,12 @@ std::vector<InkPoint> Wave(int x, int y, int count, int step) {
     return samples;
 }
 
+std::vector<InkPoint> WaveAndBack(int x, int y, int count, int step, InkPoint back) {
+    std::vector<InkPoint> samples = Wave(x, y, count, step);
+    samples.push_back(back);
+    return samples;
+}
+
 InkPoint Moved(const InkPoint& point, int dx, int dy) { return {point.x + float(dx), point.y + float(dy), point.pressure}; }
 
 void Begin(const StrokeScript& script, int dx = 0, int dy = 0) {
@@ -85,9 +92,9 @@ void Draw(const StrokeScript& script) {
 
 // ---- Pictures ----
 
-int InkedPixels() {
+int InkedPixels(const Picture& picture) {
     int inked = 0;
-    for (uint32_t pixel : InkPixels()) inked += pixel != 0;
+    for (uint32_t pixel : picture) inked += pixel != 0;
     return inked;
 }
 
@@ -214,6 +221,13 @@ TEST_F(InkOrigin, TheInkAndEveryStepOfUndoAndRedoKeepTheirPlace) {
             ASSERT_EQ(app.inkPixels.height, height + move.dy) << where;
             EXPECT_TRUE(InkPixels() == moved(shown)) << where;
             EXPECT_TRUE(LayerPicture(app.trailPixels) == moved(trail)) << where << ": the laser trail";
+            // The end of the fade takes the trail away where it now lies.
+            app.laserPhase = 2;
+            app.laserFadeStart = GetTickCount() - 10 * LASER_HOLD_MS;
+            LaserFadeTimerProc(app.overlayWindow, WM_TIMER, LASER_TIMER_ID, 0);
+            EXPECT_TRUE(app.laserTrails.empty()) << where;
+            EXPECT_EQ(InkedPixels(LayerPicture(app.trailPixels)), 0) << where << ": the trail faded away";
+            EXPECT_EQ(FrameDifferenceFromInk(), 0) << where << ": the trail faded away";
             EXPECT_EQ(DifferenceFromReplay(), 0) << where;
             for (Picture& picture : before) picture = moved(picture);
             for (Picture& picture : redone) picture = moved(picture);
@@ -232,7 +246,7 @@ TEST_F(InkOrigin, TheInkAndEveryStepOfUndoAndRedoKeepTheirPlace) {
                 EXPECT_EQ(DifferenceFromReplay(), 0) << where << ": undo back to step " << before.size();
                 before.pop_back();
             }
-            EXPECT_EQ(InkedPixels(), 0) << where;
+            EXPECT_EQ(InkedPixels(InkPixels()), 0) << where;
             EXPECT_TRUE(app.clears.empty() && app.history.empty()) << where;
             while (!redone.empty()) {
                 RedoLastUndo();
@@ -255,8 +269,8 @@ TEST_F(InkOrigin, AStrokeInProgressGoesOnAndIsCommittedAtItsNewPlace) {
     };
     const Case cases[] = {
         {{"pen", Pen, Held::None, Wave(200, 200, 20, 15)}, 8, {}},
-        {{"eraser over ink", Eraser, Held::None, Wave(60, 130, 25, 15)}, 10, {}},
-        {{"highlighter", Highlighter, Held::None, Wave(100, 250, 20, 18)}, 10, {}},
+        {{"eraser over ink", Eraser, Held::None, Wave(120, 215, 25, 15)}, 10, {}},
+        {{"highlighter turning back", Highlighter, Held::None, WaveAndBack(150, 300, 15, 20, {100, 140, 0.5f})}, 15, {}},
         {{"pen rectangle", Pen, Held::Rectangle, {{120, 100, 0.5f}, {300, 260, 0.5f}, {420, 330, 0.5f}}}, 2, {}},
         {{"pen from beyond the left edge", Pen, Held::None, Wave(-90, 170, 20, 15)}, 8, {-45, 200, 0}},
         {{"eraser from beyond the top edge", Eraser, Held::None, {{150, -70, 0.5f}, {160, 60, 0.5f}, {300, 150, 0.5f}}},
@@ -268,8 +282,10 @@ TEST_F(InkOrigin, AStrokeInProgressGoesOnAndIsCommittedAtItsNewPlace) {
         CanvasPlaceRestorer place;
         ResetAppForTest();
         const std::string where = c.stroke.name;
-        Draw(BEFORE_THE_CLEAR[0]);
-        Draw(BEFORE_THE_CLEAR[1]);
+        // Far enough from the edges that no stroke was cut off there: what was kept of the ink under
+        // the stroke in progress still holds for its undo.
+        Draw({"pen wave", Pen, Held::None, Wave(140, 200, 25, 13)});
+        Draw({"highlighter across it", Highlighter, Held::None, Wave(160, 230, 20, 15)});
         const int width = app.canvasWidth, height = app.canvasHeight;
         const Picture beforeStroke = MovedPicture(InkPixels(), width, height, move.dx, move.dy);
 
@@ -302,16 +318,27 @@ TEST_F(InkOrigin, InkOnceBeyondTheLeftAndTopEdgesIsDrawnAndUndoneExactly) {
         {"eraser beyond the left edge over the pen", Eraser, Held::None, {{-60, 110, 0.5f}, {60, 120, 0.5f}}},
         {"pen ellipse beyond the top-left corner", Pen, Held::Ellipse, {{-80, -60, 0.5f}, {100, 90, 0.5f}}},
         {"pen over them, inside", Pen, Held::None, Wave(20, 90, 20, 12)},
+        // Cut off at the left edge, this eraser leaves a pixel of the pen that it takes when drawn whole.
+        {"pen along the top", Pen, Held::None, {{5, 81, 0.5f}, {200, 81, 0.5f}}},
+        {"eraser cut at the left edge", Eraser, Held::None, {{-13, 100, 0.5f}, {60, 177, 0.5f}}},
     };
     const StrokeScript afterClear[] = {
+        {"pen from above the top edge after the clear", Pen, Held::None, {{500, -40, 0.5f}, {560, 200, 0.5f}}},
         {"pen beyond the left edge after the clear", Pen, Held::None, Wave(-100, 300, 30, 12)},
         {"highlighter arrow from beyond the left edge", Highlighter, Held::Arrow, {{-120, 350, 0.5f}, {200, 380, 0.5f}}},
         {"eraser across it", Eraser, Held::None, {{-40, 280, 0.5f}, {80, 400, 0.5f}}},
+        {"pen along the bottom", Pen, Held::None, {{5, 421, 0.5f}, {200, 421, 0.5f}}},
+        {"eraser cut at the left edge after the clear", Eraser, Held::None, {{-13, 440, 0.5f}, {60, 517, 0.5f}}},
+        {"pen inside", Pen, Held::None, Wave(300, 200, 10, 10)},
     };
     const struct {
         Move move;
-        InkPoint shown;  // a point of the pen from beyond the left edge after the clear
-    } cases[] = {{{128, 128}, {-100, 300, 0}}, {{1280, 0}, {-100, 300, 0}}};
+        InkPoint shown;    // a point of the pen from beyond the left edge after the clear
+        InkPoint cleared;  // and of the one before the clear
+    } cases[] = {{{64, 0}, {-52, 327, 0}, {-54, 77, 0}},
+                 {{0, 64}, {500, -40, 0}, {104, -50, 0}},
+                 {{128, 128}, {-100, 300, 0}, {-54, 77, 0}},
+                 {{1280, 0}, {-100, 300, 0}, {-150, 100, 0}}};
     for (const auto& c : cases) {
         TestCanvasRestorer restorer;
         CanvasPlaceRestorer place;
@@ -320,7 +347,7 @@ TEST_F(InkOrigin, InkOnceBeyondTheLeftAndTopEdgesIsDrawnAndUndoneExactly) {
         for (const StrokeScript& script : beforeClear) Draw(script);
         ClearAll();
         for (const StrokeScript& script : afterClear) Draw(script);
-        UndoLastStroke();  // the eraser waits for redo
+        UndoLastStroke();  // the last pen waits for redo
         RunFrameStep();
 
         MoveCanvasOrigin(c.move.dx, c.move.dy);
@@ -328,13 +355,18 @@ TEST_F(InkOrigin, InkOnceBeyondTheLeftAndTopEdgesIsDrawnAndUndoneExactly) {
         EXPECT_NE(InkPixel(int(at.x), int(at.y)), 0u) << where << ": the part that was beyond the edge";
         EXPECT_EQ(DifferenceFromReplay(), 0) << where;
         RedoLastUndo();
-        EXPECT_EQ(DifferenceFromReplay(), 0) << where << ": the eraser redone";
+        EXPECT_EQ(DifferenceFromReplay(), 0) << where << ": the pen redone";
         while (!app.history.empty() || !app.clears.empty()) {
             const size_t steps = app.history.size() + app.clears.size();
+            const bool clear = app.history.empty();
             UndoLastStroke();
+            if (clear) {
+                const InkPoint cleared = Moved(c.cleared, c.move.dx, c.move.dy);
+                EXPECT_NE(InkPixel(int(cleared.x), int(cleared.y)), 0u) << where << ": the clear undone";
+            }
             EXPECT_EQ(DifferenceFromReplay(), 0) << where << ": undo with " << steps << " steps";
         }
-        EXPECT_EQ(InkedPixels(), 0) << where;
+        EXPECT_EQ(InkedPixels(InkPixels()), 0) << where;
         while (!app.redoSteps.empty()) {
             RedoLastUndo();
             EXPECT_EQ(DifferenceFromReplay(), 0) << where << ": redo with " << app.redoSteps.size() << " to go";
