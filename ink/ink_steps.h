@@ -20,6 +20,8 @@ struct ClearedInk {
     PixelSnapshot floor;          // the ink the history limit had dropped, under those strokes
     int32_t layerWidth = 0;       // the ink layer's size then: undo pixels reach no further
     int32_t layerHeight = 0;
+    int32_t layerLeft = 0;        // where that layer's top-left pixel lies since the origin moved
+    int32_t layerTop = 0;
     size_t bytes = 0;             // what it holds, samples and pixels, towards the budget
 };
 

@@ -7,6 +7,7 @@
 #include "ink/ink_floor.h"
 #include "ink/pixel_layer.h"
 #include "ink/renderer.h"
+#include "ink/shape_geometry.h"
 
 namespace {
 
@@ -162,6 +163,74 @@ void InkLayerGrew(int32_t oldWidth, int32_t oldHeight) {
         DropUndoPixels(stroke, true);
     }
     if (keeping().active) keeping().overtaken = true;
+}
+
+void MoveUndoPixels(Stroke& stroke, int32_t tilesRight, int32_t tilesDown) {
+    std::vector<uint32_t>& code = stroke.undoPixels;
+    for (size_t at = 0; at + 2 <= code.size(); at += 2 + 2 * size_t(code[at + 1])) {
+        code[at] = TileId(TileX(code[at]) + tilesRight, TileY(code[at]) + tilesDown);
+    }
+}
+
+void MoveKeptInk(int32_t tilesRight, int32_t tilesDown) {
+    InkKeeping& k = keeping();
+    for (uint32_t& id : k.keptIds) id = TileId(TileX(id) + tilesRight, TileY(id) + tilesDown);
+    // The grid is laid anew, with the stamps of the stroke in progress on the tiles' new places.
+    k.columns = 0;
+    k.rows = 0;
+    FitStampsToLayer();
+}
+
+std::vector<DirtyRect> InkAreasToReplay(const DirtyRect& known) {
+    const int32_t width = app.inkPixels.width;
+    const int32_t height = app.inkPixels.height;
+    std::vector<DirtyRect> areas;
+    for (const DirtyRect& outside : {DirtyRect{0, 0, width, known.top}, DirtyRect{0, known.bottom, width, height},
+                                     DirtyRect{0, known.top, known.left, known.bottom},
+                                     DirtyRect{known.right, known.top, width, known.bottom}}) {
+        const DirtyRect area = ClampRect(outside, width, height);
+        if (HasArea(area)) areas.push_back(area);
+    }
+    // Overlapping areas of clipped strokes are drawn as one, so no pixel is drawn twice for them; past
+    // a few dozen, as one rectangle round them all.
+    constexpr size_t MAX_CLIPPED_AREAS = 32;
+    std::vector<DirtyRect> clipped;
+    for (const Stroke& stroke : app.history) {
+        const DirtyRect area = StrokeArea(stroke);
+        const bool cutLeft = known.left > 0 && area.left < known.left;
+        const bool cutTop = known.top > 0 && area.top < known.top;
+        if (!cutLeft && !cutTop) continue;
+        DirtyRect merged = ClampRect(area, width, height);
+        if (!HasArea(merged)) continue;
+        for (size_t i = 0; i < clipped.size();) {
+            if (HasArea(Intersection(clipped[i], merged))) {
+                merged = Union(merged, clipped[i]);
+                clipped[i] = clipped.back();
+                clipped.pop_back();
+                i = 0;
+            } else {
+                ++i;
+            }
+        }
+        clipped.push_back(merged);
+        if (clipped.size() > MAX_CLIPPED_AREAS) clipped.assign(1, CoverBounds(clipped));
+    }
+    areas.insert(areas.end(), clipped.begin(), clipped.end());
+    return areas;
+}
+
+void InkReplayedIn(const std::vector<DirtyRect>& areas) {
+    auto reaches = [&areas](const Stroke& stroke) {
+        const DirtyRect area = StrokeArea(stroke);
+        for (const DirtyRect& replayed : areas) {
+            if (HasArea(Intersection(area, replayed))) return true;
+        }
+        return false;
+    };
+    for (Stroke& stroke : app.history) {
+        if (stroke.undoKept && reaches(stroke)) DropUndoPixels(stroke, true);
+    }
+    if (keeping().active && reaches(app.currentStroke)) keeping().overtaken = true;
 }
 
 bool KeptInkOvertaken() { return keeping().active && keeping().overtaken; }

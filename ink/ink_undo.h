@@ -40,6 +40,21 @@ void ForgetKeptInk();
 // undo pixels of strokes reaching there, and what is kept of a stroke in progress, leave that part
 // out. Those strokes are undone by replaying their area; the stroke in progress is overtaken.
 void InkLayerGrew(int32_t oldWidth, int32_t oldHeight);
+// The ink layer's origin moved by whole tiles: what was tile (x, y) is tile (x + tilesRight,
+// y + tilesDown) now. The stroke's undo pixels follow their tiles.
+void MoveUndoPixels(Stroke& stroke, int32_t tilesRight, int32_t tilesDown);
+// What is kept of the stroke in progress follows its tiles too; called once the ink layer has its
+// new size.
+void MoveKeptInk(int32_t tilesRight, int32_t tilesDown);
+// The parts of the ink layer to draw from the history when its pixels are a replay only inside
+// `known` (the old layer, moved there by a move of the origin or grown beyond it right and down):
+// all outside it, and the area of every stroke that reached left of or above it where the old layer
+// began. A stroke drawn clipped at a layer's left or top edge may lay a few pixels along it otherwise
+// than the same stroke drawn whole.
+std::vector<DirtyRect> InkAreasToReplay(const DirtyRect& known);
+// `areas` of the ink layer were drawn anew from the history: strokes reaching there lose their undo
+// pixels and are undone by replaying their area; a stroke in progress reaching there is overtaken.
+void InkReplayedIn(const std::vector<DirtyRect>& areas);
 // The stroke in progress was overtaken by a growing layer: its area is drawn from the history once it
 // is committed.
 bool KeptInkOvertaken();

@@ -87,4 +87,14 @@ void ErasePixelSnapshot(const PixelSnapshot& snapshot, const PixelLayer& layer) 
     });
 }
 
+void MovePixelSnapshot(PixelSnapshot& snapshot, int32_t dx, int32_t dy) {
+    std::vector<uint32_t>& code = snapshot.code;
+    for (size_t at = 0; at + 3 <= code.size(); at += 3 + size_t(code[at + 2])) {
+        code[at] += uint32_t(dy);
+        code[at + 1] += uint32_t(dx);
+    }
+    snapshot.width += dx;
+    snapshot.height += dy;
+}
+
 size_t SnapshotBytes(const PixelSnapshot& snapshot) { return snapshot.code.capacity() * sizeof(uint32_t); }

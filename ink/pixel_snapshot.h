@@ -23,4 +23,8 @@ void PutPixelSnapshot(const PixelSnapshot& snapshot, const PixelLayer& layer);
 // Makes the pixels the snapshot kept transparent in `layer`, the layer it was taken of: all of it is
 // transparent then, and the pieces that held nothing are not even touched.
 void ErasePixelSnapshot(const PixelSnapshot& snapshot, const PixelLayer& layer);
+// The picture taken of a layer that has since gained `dx` columns on the left and `dy` rows on the
+// top, its pixels moved by (dx, dy): the kept pixels move with them. With dx a multiple of
+// SNAPSHOT_PIECE the pieces stay the layer's pieces.
+void MovePixelSnapshot(PixelSnapshot& snapshot, int32_t dx, int32_t dy);
 size_t SnapshotBytes(const PixelSnapshot& snapshot);

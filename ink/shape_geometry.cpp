@@ -23,6 +23,11 @@ struct Point {
 Point First(const Stroke& stroke) { return {stroke.points.front().x, stroke.points.front().y}; }
 Point Last(const Stroke& stroke) { return {stroke.points.back().x, stroke.points.back().y}; }
 
+// Corners worked out from the samples lie on a grid of 1/256 px from a sample, so that they are exact
+// sums: a shape moved by whole pixels, as the canvas origin moves it, then has its corners moved
+// exactly and is drawn on the same pixels. (Samples are whole pixels; sums stay exact up to 2^16.)
+float OnGrid(float offset) { return std::round(offset * 256.0f) / 256.0f; }
+
 void AddClosed(std::vector<OutlinePiece>& outline, const std::vector<Point>& corners) {
     for (size_t i = 0; i < corners.size(); ++i) {
         const Point& from = corners[i];
@@ -34,7 +39,7 @@ void AddClosed(std::vector<OutlinePiece>& outline, const std::vector<Point>& cor
 // A polygon of 4k corners, symmetric on both axes, whose chords stray less than the tolerance: a chord
 // over an angle a of a circle of radius r strays r (1 - cos(a / 2)), about r a^2 / 8.
 std::vector<Point> EllipseCorners(Point a, Point b) {
-    const Point centre = {(a.x + b.x) * 0.5f, (a.y + b.y) * 0.5f};
+    const Point half = {(b.x - a.x) * 0.5f, (b.y - a.y) * 0.5f};
     const float rx = std::fabs(b.x - a.x) * 0.5f;
     const float ry = std::fabs(b.y - a.y) * 0.5f;
     const float radius = std::max(rx, ry);
@@ -43,7 +48,8 @@ std::vector<Point> EllipseCorners(Point a, Point b) {
     std::vector<Point> points(static_cast<size_t>(corners));
     for (int i = 0; i < corners; ++i) {
         const float angle = 2.0f * PI * float(i) / float(corners);
-        points[size_t(i)] = {centre.x + rx * std::cos(angle), centre.y + ry * std::sin(angle)};
+        points[size_t(i)] = {a.x + (half.x + OnGrid(rx * std::cos(angle))),
+                             a.y + (half.y + OnGrid(ry * std::sin(angle)))};
     }
     return points;
 }
@@ -57,8 +63,8 @@ void HeadEnds(Point tail, Point tip, float length, Point& left, Point& right) {
     const float uy = shaft > 0.0f ? dy / shaft : 0.0f;
     const float c = std::cos(HEAD_ANGLE);
     const float s = std::sin(HEAD_ANGLE);
-    left = {tip.x + length * (ux * c - uy * s), tip.y + length * (ux * s + uy * c)};
-    right = {tip.x + length * (ux * c + uy * s), tip.y + length * (uy * c - ux * s)};
+    left = {tip.x + OnGrid(length * (ux * c - uy * s)), tip.y + OnGrid(length * (ux * s + uy * c))};
+    right = {tip.x + OnGrid(length * (ux * c + uy * s)), tip.y + OnGrid(length * (uy * c - ux * s))};
 }
 
 // The stretch of columns in one band that the piece, widened by `reach`, may touch: the columns

@@ -28,21 +28,26 @@ void UndoNewestStroke() {
 }
 
 // Everything drawn after the clear has been undone, so the ink layer is transparent and the kept
-// picture goes straight back; a layer that grew since gets the rest of the strokes by a replay.
+// picture goes straight back; where the layer grew or its origin moved since, the rest is drawn by
+// a replay. The ink layer a clear took is made compact before any move of the origin, so it always
+// goes back at the layer's top-left.
 void UndoNewestClear() {
     ClearedInk cleared = TakeNewestClear();
-    const bool grown = app.inkPixels.width > cleared.layerWidth || app.inkPixels.height > cleared.layerHeight;
+    const DirtyRect known = {cleared.layerLeft, cleared.layerTop, cleared.layerLeft + cleared.layerWidth,
+                             cleared.layerTop + cleared.layerHeight};
+    const std::vector<DirtyRect> replayed = InkAreasToReplay(known);
     if (cleared.taken.bits) {
         PutBackInkLayer(cleared.taken);
-        if (grown) ReplayInkBeyond(cleared.layerWidth, cleared.layerHeight);
     } else if (cleared.inkKept) {
         PutPixelSnapshot(cleared.ink, app.inkPixels);
-        if (grown) ReplayInkBeyond(cleared.layerWidth, cleared.layerHeight);
     } else {
         RebuildInkLayer();
     }
+    if (cleared.inkKept) {
+        for (const DirtyRect& area : replayed) ReplayInkArea(area);
+    }
     // The strokes' undo pixels end where the layer ended then.
-    if (grown) InkLayerGrew(cleared.layerWidth, cleared.layerHeight);
+    InkReplayedIn(replayed);
     PresentRegion(WholeCanvas());
     app.redoSteps.push_back({true, {}});
 }
