@@ -11,6 +11,25 @@
 
 namespace {
 
+int64_t AreaOf(const DirtyRect& rect) { return int64_t(rect.right - rect.left) * (rect.bottom - rect.top); }
+
+// Adds `rect` to `areas`, merged with every area it overlaps where `merge` agrees, again with what
+// the merge then overlaps.
+template <typename Merge>
+void AddMerged(std::vector<DirtyRect>& areas, DirtyRect rect, Merge merge) {
+    for (size_t i = 0; i < areas.size();) {
+        if (HasArea(Intersection(areas[i], rect)) && merge(areas[i], rect)) {
+            rect = Union(rect, areas[i]);
+            areas[i] = areas.back();
+            areas.pop_back();
+            i = 0;
+        } else {
+            ++i;
+        }
+    }
+    areas.push_back(rect);
+}
+
 constexpr size_t TILE_PIXELS = size_t(INK_TILE) * INK_TILE;
 
 uint32_t TileId(int32_t tx, int32_t ty) { return uint32_t(tx) | uint32_t(ty) << 16; }
@@ -195,27 +214,21 @@ std::vector<DirtyRect> InkAreasToReplay(const DirtyRect& known) {
     // a few dozen, as one rectangle round them all.
     constexpr size_t MAX_CLIPPED_AREAS = 32;
     std::vector<DirtyRect> clipped;
+    const int32_t cutLeft = known.left > 0 ? known.left : INT32_MIN;
+    const int32_t cutTop = known.top > 0 ? known.top : INT32_MIN;
     for (const Stroke& stroke : app.history) {
-        const DirtyRect area = StrokeArea(stroke);
-        const bool cutLeft = known.left > 0 && area.left < known.left;
-        const bool cutTop = known.top > 0 && area.top < known.top;
-        if (!cutLeft && !cutTop) continue;
-        DirtyRect merged = ClampRect(area, width, height);
-        if (!HasArea(merged)) continue;
-        for (size_t i = 0; i < clipped.size();) {
-            if (HasArea(Intersection(clipped[i], merged))) {
-                merged = Union(merged, clipped[i]);
-                clipped[i] = clipped.back();
-                clipped.pop_back();
-                i = 0;
-            } else {
-                ++i;
-            }
-        }
-        clipped.push_back(merged);
+        const DirtyRect cut = ClampRect(CutOffArea(stroke, cutLeft, cutTop), width, height);
+        if (!HasArea(cut)) continue;
+        AddMerged(clipped, cut, [](const DirtyRect&, const DirtyRect&) { return true; });
         if (clipped.size() > MAX_CLIPPED_AREAS) clipped.assign(1, CoverBounds(clipped));
     }
-    areas.insert(areas.end(), clipped.begin(), clipped.end());
+    // A strip and a clipped area that reaches into it are drawn as one where that draws no more
+    // pixels than the two apart: the strokes in both are then drawn once.
+    for (const DirtyRect& area : clipped) {
+        AddMerged(areas, area, [](const DirtyRect& a, const DirtyRect& b) {
+            return AreaOf(Union(a, b)) <= AreaOf(a) + AreaOf(b);
+        });
+    }
     return areas;
 }
 

@@ -1,8 +1,11 @@
 #include "ink/renderer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <vector>
+
+#include "ink/pixel_layer.h"
 
 namespace {
 
@@ -47,6 +50,35 @@ void FillDisc(Gdiplus::Graphics& graphics, uint32_t argb, float x, float y, floa
 
 float PenWidthFactor(float pressure) { return 0.7f * pressure + 0.5f; }
 
+// What a stroke's dot or segment can touch: round caps and joins reach half its line's width beyond
+// its ends, the smoothing a pixel further, and a single sample's line is half a pixel long.
+DirtyRect LinePartBounds(const InkPoint& a, const InkPoint& b, float halfWidth) {
+    const float reach = halfWidth + 2.0f;
+    return {int32_t(std::floor(std::min(a.x, b.x) - reach)), int32_t(std::floor(std::min(a.y, b.y) - reach)),
+            int32_t(std::ceil(std::max(a.x, b.x) + reach)) + 1, int32_t(std::ceil(std::max(a.y, b.y) + reach)) + 1};
+}
+
+// Half the width of the widest line the tool draws the part ending at sample `end` with.
+float HalfLineWidth(const Stroke& stroke, size_t end) {
+    switch (stroke.tool) {
+        case Eraser: return 2.0f * stroke.width;
+        case Highlighter: return 1.5f * stroke.width;
+        case Laser: return 1.3f * stroke.width;  // the glow
+        default: return PenWidthFactor(stroke.points[end].pressure) * stroke.width * 0.5f;
+    }
+}
+
+// A freehand stroke as the parts its lines are made of: part 0 the dot at its first sample, part i
+// the segment that ends at sample i.
+template <typename Visit>
+void ForEachLinePart(const Stroke& stroke, Visit visit) {
+    const std::vector<InkPoint>& points = stroke.points;
+    visit(size_t(0), LinePartBounds(points[0], points[0], HalfLineWidth(stroke, 0)));
+    for (size_t i = 1; i < points.size(); ++i) {
+        visit(i, LinePartBounds(points[i - 1], points[i], HalfLineWidth(stroke, i)));
+    }
+}
+
 }  // namespace
 
 void DrawPenSegment(Gdiplus::Graphics& graphics, const Stroke& stroke, size_t end) {
@@ -62,12 +94,22 @@ namespace {
 // A dot at the first sample, as the pen showed it when it touched down, so that a stroke drawn from
 // the history is the very picture its live drawing made; then every segment with its own width,
 // taken from the pressure at its end point.
+// Under a clip, as a replay of an area draws, the parts wholly outside it are left out: they would lay
+// down nothing, and GDI+ spends as much on a part it clips away as on one it draws.
 void DrawPen(Gdiplus::Graphics& graphics, const Stroke& stroke) {
     const uint32_t argb = ColourToArgb(stroke.colour, 255);
     const std::vector<InkPoint>& points = stroke.points;
-    const float radius = (PenWidthFactor(points[0].pressure) * stroke.width) * 0.5f;
-    FillDisc(graphics, argb, points[0].x, points[0].y, radius);
-    for (size_t i = 1; i < points.size(); ++i) DrawPenSegment(graphics, stroke, i);
+    Gdiplus::Rect clip;
+    graphics.GetVisibleClipBounds(&clip);
+    const DirtyRect visible = {clip.X, clip.Y, clip.GetRight(), clip.GetBottom()};
+    ForEachLinePart(stroke, [&](size_t part, const DirtyRect& bounds) {
+        if (!HasArea(Intersection(bounds, visible))) return;
+        if (part > 0) {
+            DrawPenSegment(graphics, stroke, part);
+        } else {
+            FillDisc(graphics, argb, points[0].x, points[0].y, (PenWidthFactor(points[0].pressure) * stroke.width) * 0.5f);
+        }
+    });
 }
 
 void DrawHighlighter(Gdiplus::Graphics& graphics, const Stroke& stroke, float fade) {
@@ -205,4 +247,18 @@ void DrawStroke(Gdiplus::Graphics& graphics, const Stroke& stroke, float fade) {
             DrawPen(graphics, stroke);
             break;
     }
+}
+
+DirtyRect CutOffArea(const Stroke& stroke, int32_t left, int32_t top) {
+    const auto cut = [left, top](const DirtyRect& area) { return area.left < left || area.top < top; };
+    if (stroke.points.empty()) return {};
+    if (DrawnAsShape(stroke)) {
+        const DirtyRect area = StrokeArea(stroke);
+        return cut(area) ? area : DirtyRect{};
+    }
+    DirtyRect area;
+    ForEachLinePart(stroke, [&](size_t, const DirtyRect& bounds) {
+        if (cut(bounds)) area = area.IsEmpty() ? bounds : Union(area, bounds);
+    });
+    return area;
 }

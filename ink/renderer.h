@@ -13,6 +13,11 @@ void DrawStroke(Gdiplus::Graphics& graphics, const Stroke& stroke, float fade);
 // The segment of a pen stroke that ends at sample `end` (1 or more), exactly as DrawStroke draws it:
 // a pen stroke in progress grows by these.
 void DrawPenSegment(Gdiplus::Graphics& graphics, const Stroke& stroke, size_t end);
+// Where a stroke that was drawn with everything left of `left` or above `top` cut away may differ
+// from the same stroke drawn whole, now that the layer reaches there; empty where it may not. GDI+
+// lays the edges of a line that runs past a bitmap's edge a little differently, but only there:
+// what may differ lies around the dot and the segments that ran past. A shape counts whole.
+DirtyRect CutOffArea(const Stroke& stroke, int32_t left, int32_t top);
 
 // A shape stroke as its tool draws it: the centre line and the lines laid along it, at the width a
 // freehand stroke of the tool takes at the press (the pen's pressure stays as it was there), in
