@@ -120,6 +120,11 @@ LRESULT CALLBACK ToolbarWndProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SETCURSOR:
         SetCursor(LoadCursorW(nullptr, IDC_ARROW));
         return 1;
+    case WM_MOUSEACTIVATE:
+        // A click must not make the toolbar the focus window either: a system that moves the focus
+        // to it takes the focus away again when the grip's drag moves it, and the capture with it,
+        // which ends the drag after its first move.
+        return MA_NOACTIVATE;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
         // The shortcuts act the same whichever of the two windows has the keyboard focus.
