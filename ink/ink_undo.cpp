@@ -214,10 +214,12 @@ std::vector<DirtyRect> InkAreasToReplay(const DirtyRect& known) {
     // a few dozen, as one rectangle round them all.
     constexpr size_t MAX_CLIPPED_AREAS = 32;
     std::vector<DirtyRect> clipped;
+    // Only strokes that ran past a left or top edge that now lies inside the layer were cut off.
+    const bool edgesMoved = known.left > 0 || known.top > 0;
     const int32_t cutLeft = known.left > 0 ? known.left : INT32_MIN;
     const int32_t cutTop = known.top > 0 ? known.top : INT32_MIN;
-    for (const Stroke& stroke : app.history) {
-        const DirtyRect cut = ClampRect(CutOffArea(stroke, cutLeft, cutTop), width, height);
+    for (size_t i = 0; edgesMoved && i < app.history.size(); ++i) {
+        const DirtyRect cut = ClampRect(CutOffArea(app.history[i], cutLeft, cutTop), width, height);
         if (!HasArea(cut)) continue;
         AddMerged(clipped, cut, [](const DirtyRect&, const DirtyRect&) { return true; });
         if (clipped.size() > MAX_CLIPPED_AREAS) clipped.assign(1, CoverBounds(clipped));
