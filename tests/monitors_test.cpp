@@ -307,6 +307,53 @@ TEST_F(TwoMonitors, TheToolbarKeepsItsPlaceOnThePrimaryWhereverTheOtherMonitorIs
     EXPECT_EQ(back.top, alone.top);
 }
 
+// The system's part in a move from a 150 % monitor back onto the 100 % primary: once the toolbar lies
+// on the primary, it announces the primary's DPI with a rect at a corner of its own choosing.
+WNDPROC toolbarProc = nullptr;
+LRESULT CALLBACK AnnouncingPrimaryDpi(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = CallWindowProcW(toolbarProc, window, message, wParam, lParam);
+    if (message == WM_WINDOWPOSCHANGED && app.displayDpi != 96) {
+        const WINDOWPOS* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+        if (pos->x < CANVAS_W) {
+            RECT suggested = {pos->x + 37, pos->y - 50, pos->x + 37 + pos->cx * 2 / 3, pos->y - 50 + pos->cy * 2 / 3};
+            CallWindowProcW(toolbarProc, window, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+        }
+    }
+    return result;
+}
+
+TEST_F(TwoMonitors, BroughtBackFromAMonitorOfAnotherScaleTheToolbarTakesItsPlaceAtThePrimarysScale) {
+    LayOut({TEST_PRIMARY, RIGHT_MONITOR});
+    const RECT home = WindowRect(app.toolbarWindow);
+    // Dragged onto the 150 % monitor, where the system laid it out at 144 DPI.
+    RECT onSecond = {CANVAS_W + 20, 20, CANVAS_W + 20 + 1, 20 + 1};
+    SendMessageW(app.toolbarWindow, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&onSecond));
+    ASSERT_EQ(app.displayDpi, 144);
+    toolbarProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(app.toolbarWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AnnouncingPrimaryDpi)));
+    const struct {
+        const char* what;
+        void (*bringBack)();
+    } ways[] = {
+        {"V turned it and back", [] { LayoutToolbar(); }},
+        {"the second monitor gone", [] {
+             const CanvasGeometry before = CurrentCanvasGeometry();
+             SetCanvasGeometry(LayOutCanvas({TEST_PRIMARY}, &before, INK_TILE));
+             ApplyCanvasGeometry();
+         }},
+    };
+    for (const auto& way : ways) {
+        SendMessageW(app.toolbarWindow, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&onSecond));
+        way.bringBack();
+        EXPECT_EQ(app.displayDpi, 96) << way.what;
+        const RECT back = WindowRect(app.toolbarWindow);
+        EXPECT_TRUE(EqualRect(&back, &home)) << way.what << ": in its place, at the primary's size, not at ("
+                                             << back.left << ", " << back.top << ")";
+        EXPECT_EQ(app.toolbarWidth, home.right - home.left) << way.what;
+    }
+    SetWindowLongPtrW(app.toolbarWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(toolbarProc));
+}
+
 // Monitors of their own scales, through the two seams: left of canvas x 300 a monitor at 100 %,
 // right of it one at 150 %.
 const HMONITOR AT_100 = reinterpret_cast<HMONITOR>(uintptr_t(0x100));
