@@ -86,13 +86,21 @@ void MoveRecords(int32_t dx, int32_t dy) {
 // its area from the history.
 void RedrawStrokeInProgress(const std::vector<DirtyRect>& replayed) {
     if (!app.drawing || DrawnLive(app.currentStroke) || !app.inkLayer) return;
+    // Once, clipped to all the replayed areas together: where two of them overlap, smoothed edges
+    // drawn twice would darken.
     const DirtyRect area = StrokeArea(app.currentStroke);
-    Gdiplus::Graphics graphics(app.inkLayer);
+    Gdiplus::Region clip;
+    clip.MakeEmpty();
+    bool reached = false;
     for (const DirtyRect& rect : replayed) {
         if (!HasArea(Intersection(rect, area))) continue;
-        graphics.SetClip(Gdiplus::Rect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top));
-        DrawStroke(graphics, app.currentStroke, 1.0f);
+        clip.Union(Gdiplus::Rect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top));
+        reached = true;
     }
+    if (!reached) return;
+    Gdiplus::Graphics graphics(app.inkLayer);
+    graphics.SetClip(&clip);
+    DrawStroke(graphics, app.currentStroke, 1.0f);
 }
 
 }  // namespace

@@ -48,9 +48,9 @@ void MoveUndoPixels(Stroke& stroke, int32_t tilesRight, int32_t tilesDown);
 void MoveKeptInk(int32_t tilesRight, int32_t tilesDown);
 // The parts of the ink layer to draw from the history when its pixels are a replay only inside
 // `known` (the old layer, moved there by a move of the origin or grown beyond it right and down):
-// all outside it, and the area of every stroke that reached left of or above it where the old layer
-// began. A stroke drawn clipped at a layer's left or top edge may lay a few pixels along it otherwise
-// than the same stroke drawn whole.
+// all outside it, and the areas round the dots and segments of strokes that reached left of or above
+// it where the old layer began. A line drawn clipped at a layer's left or top edge may lay a few of
+// its pixels otherwise than the same line drawn whole.
 std::vector<DirtyRect> InkAreasToReplay(const DirtyRect& known);
 // `areas` of the ink layer were drawn anew from the history: strokes reaching there lose their undo
 // pixels and are undone by replaying their area; a stroke in progress reaching there is overtaken.

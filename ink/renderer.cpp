@@ -99,9 +99,13 @@ namespace {
 void DrawPen(Gdiplus::Graphics& graphics, const Stroke& stroke) {
     const uint32_t argb = ColourToArgb(stroke.colour, 255);
     const std::vector<InkPoint>& points = stroke.points;
-    Gdiplus::Rect clip;
-    graphics.GetVisibleClipBounds(&clip);
-    const DirtyRect visible = {clip.X, clip.Y, clip.GetRight(), clip.GetBottom()};
+    // Rounded outward; should GDI+ not say, every part is drawn.
+    Gdiplus::RectF clip;
+    const bool known = graphics.GetVisibleClipBounds(&clip) == Gdiplus::Ok;
+    const DirtyRect visible =
+        known ? DirtyRect{int32_t(std::floor(clip.X)), int32_t(std::floor(clip.Y)), int32_t(std::ceil(clip.GetRight())),
+                          int32_t(std::ceil(clip.GetBottom()))}
+              : DirtyRect{INT32_MIN / 2, INT32_MIN / 2, INT32_MAX / 2, INT32_MAX / 2};
     ForEachLinePart(stroke, [&](size_t part, const DirtyRect& bounds) {
         if (!HasArea(Intersection(bounds, visible))) return;
         if (part > 0) {
