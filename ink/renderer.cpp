@@ -68,6 +68,16 @@ float HalfLineWidth(const Stroke& stroke, size_t end) {
     }
 }
 
+// The pixels a graphics' clip leaves visible, rounded outward; should GDI+ not say, all of them.
+DirtyRect VisibleArea(Gdiplus::Graphics& graphics) {
+    Gdiplus::RectF clip;
+    if (graphics.GetVisibleClipBounds(&clip) != Gdiplus::Ok) {
+        return {INT32_MIN / 2, INT32_MIN / 2, INT32_MAX / 2, INT32_MAX / 2};
+    }
+    return {int32_t(std::floor(clip.X)), int32_t(std::floor(clip.Y)), int32_t(std::ceil(clip.GetRight())),
+            int32_t(std::ceil(clip.GetBottom()))};
+}
+
 // A freehand stroke as the parts its lines are made of: part 0 the dot at its first sample, part i
 // the segment that ends at sample i.
 template <typename Visit>
@@ -93,19 +103,13 @@ namespace {
 
 // A dot at the first sample, as the pen showed it when it touched down, so that a stroke drawn from
 // the history is the very picture its live drawing made; then every segment with its own width,
-// taken from the pressure at its end point.
-// Under a clip, as a replay of an area draws, the parts wholly outside it are left out: they would lay
-// down nothing, and GDI+ spends as much on a part it clips away as on one it draws.
+// taken from the pressure at its end point. Under a clip, as a replay of an area draws, the parts
+// wholly outside it are left out: they would lay down nothing, and GDI+ spends as much on a part it
+// clips away as on one it draws.
 void DrawPen(Gdiplus::Graphics& graphics, const Stroke& stroke) {
     const uint32_t argb = ColourToArgb(stroke.colour, 255);
     const std::vector<InkPoint>& points = stroke.points;
-    // Rounded outward; should GDI+ not say, every part is drawn.
-    Gdiplus::RectF clip;
-    const bool known = graphics.GetVisibleClipBounds(&clip) == Gdiplus::Ok;
-    const DirtyRect visible =
-        known ? DirtyRect{int32_t(std::floor(clip.X)), int32_t(std::floor(clip.Y)), int32_t(std::ceil(clip.GetRight())),
-                          int32_t(std::ceil(clip.GetBottom()))}
-              : DirtyRect{INT32_MIN / 2, INT32_MIN / 2, INT32_MAX / 2, INT32_MAX / 2};
+    const DirtyRect visible = VisibleArea(graphics);
     ForEachLinePart(stroke, [&](size_t part, const DirtyRect& bounds) {
         if (!HasArea(Intersection(bounds, visible))) return;
         if (part > 0) {
@@ -173,9 +177,7 @@ uint32_t Straight(uint32_t pixel) {
 // GDI+ may premultiply what it lays down itself, and a premultiplied picture would then lose a step
 // of every colour at the smoothed edges.
 void DrawShape(Gdiplus::Graphics& graphics, const Stroke& stroke, float fade) {
-    Gdiplus::Rect visible;
-    graphics.GetVisibleClipBounds(&visible);
-    const DirtyRect within = {visible.X, visible.Y, visible.GetRight(), visible.GetBottom()};
+    const DirtyRect within = VisibleArea(graphics);
     const ShapePicture picture = PictureOfShape(stroke, fade);
     std::vector<uint32_t> pixels;
     for (const DirtyRect& rect : OutlineCover(picture.outline, picture.reach, DRAWN_BAND_ROWS, within)) {
